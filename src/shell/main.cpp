@@ -1,0 +1,2 @@
+// Process entry of the player.
+int main() { return 0; }
