@@ -35,6 +35,8 @@ class THashCollectionItem {
   void AssignName(const THashCollectionItem& other) { SetName(other.name_); }
   // The name, or the generic default for an unnamed item.
   std::string DisplayName() const { return name_.empty() ? "(Unnamed)" : name_; }
+  // The next item of the same bucket chain (newer items come first), or null.
+  THashCollectionItem* ChainNext() const { return next_; }
 
  private:
   friend class THashCollectionBase;
@@ -56,6 +58,10 @@ class THashCollectionBase {
   int Count() const { return static_cast<int>(items_.size()); }
   // -1 when no item has the name (case-insensitive).
   int IndexOfName(std::string_view name) const;
+  // Head of the bucket chain the name hashes to (walk it with ChainNext), or null.
+  THashCollectionItem* ChainHead(std::string_view name) const {
+    return heads_[static_cast<size_t>(HashBucket(name))];
+  }
   // Deletes (frees) the item at index; later items move down by one.
   void Delete(int index);
   // Removes the item at index without freeing it and hands it to the caller.
