@@ -39,7 +39,7 @@ void InflateInto(std::span<const uint8_t> in, std::vector<uint8_t>& out, const s
   z_stream z{};
   if (inflateInit(&z) != Z_OK) throw EVornError(what + ": zlib cannot start");
   // Deflate rarely gains more than 4:1 on game data; grow by doubling from there.
-  size_t cap = std::clamp<size_t>(in.size() * 4, 4096, std::max<size_t>(limit, 1));
+  size_t cap = std::max<size_t>(std::min(std::max<size_t>(in.size() * 4, 4096), limit), 1);
   out.resize(cap);
   size_t have = 0;
   const uint8_t* next = in.data();
