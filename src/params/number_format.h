@@ -16,7 +16,7 @@ std::string FormatInt(int32_t v);
 std::string FormatFloat(long double v);
 
 // Integer parse: leading spaces, an optional sign, then decimal digits, or hexadecimal after
-// '$', 'x' or "0x"; nothing may follow. The value must fit in 32 bits (hexadecimal up to
+// '$' or "0x"; nothing may follow. The value must fit in 32 bits (hexadecimal up to
 // FFFFFFFF, wrapping to negative).
 bool TryParseInt(std::string_view s, int32_t& out);
 // Float parse: leading and trailing spaces, an optional sign, digits with an optional '.'

@@ -13,7 +13,7 @@
 namespace vorn {
 
 // Type codes of values, commands, compiled expressions and saves.
-enum : uint8_t { PT_NONE = 0, PT_INT = 1, PT_FLOAT = 2, PT_BOOL = 3, PT_STR = 4 };
+inline constexpr uint8_t PT_NONE = 0, PT_INT = 1, PT_FLOAT = 2, PT_BOOL = 3, PT_STR = 4;
 
 // Upper bound of the element count of one value. Counts and linear indexes are computed in 64
 // bits and checked against it, so a script cannot ask for an allocation of any size.
@@ -164,6 +164,48 @@ using TParamInt = TParamTyped<int32_t, PT_INT>;
 using TParamFloat = TParamTyped<long double, PT_FLOAT>;
 using TParamFlag = TParamTyped<uint8_t, PT_BOOL>;
 using TParamStr = TParamTyped<std::string, PT_STR>;
+
+// The element conversions and element stream codecs of each kind (defined in params.cpp).
+template <> int32_t TParamInt::ToInt(const int32_t& e);
+template <> long double TParamInt::ToFloat(const int32_t& e);
+template <> bool TParamInt::ToBool(const int32_t& e);
+template <> std::string TParamInt::ToStr(const int32_t& e);
+template <> int32_t TParamInt::FromInt(int32_t v);
+template <> int32_t TParamInt::FromFloat(long double v);
+template <> int32_t TParamInt::FromBool(bool v);
+template <> int32_t TParamInt::FromStr(const std::string& v);
+template <> int32_t TParamFloat::ToInt(const long double& e);
+template <> long double TParamFloat::ToFloat(const long double& e);
+template <> bool TParamFloat::ToBool(const long double& e);
+template <> std::string TParamFloat::ToStr(const long double& e);
+template <> long double TParamFloat::FromInt(int32_t v);
+template <> long double TParamFloat::FromFloat(long double v);
+template <> long double TParamFloat::FromBool(bool v);
+template <> long double TParamFloat::FromStr(const std::string& v);
+template <> int32_t TParamFlag::ToInt(const uint8_t& e);
+template <> long double TParamFlag::ToFloat(const uint8_t& e);
+template <> bool TParamFlag::ToBool(const uint8_t& e);
+template <> std::string TParamFlag::ToStr(const uint8_t& e);
+template <> uint8_t TParamFlag::FromInt(int32_t v);
+template <> uint8_t TParamFlag::FromFloat(long double v);
+template <> uint8_t TParamFlag::FromBool(bool v);
+template <> uint8_t TParamFlag::FromStr(const std::string& v);
+template <> int32_t TParamStr::ToInt(const std::string& e);
+template <> long double TParamStr::ToFloat(const std::string& e);
+template <> bool TParamStr::ToBool(const std::string& e);
+template <> std::string TParamStr::ToStr(const std::string& e);
+template <> std::string TParamStr::FromInt(int32_t v);
+template <> std::string TParamStr::FromFloat(long double v);
+template <> std::string TParamStr::FromBool(bool v);
+template <> std::string TParamStr::FromStr(const std::string& v);
+template <> void TParamInt::WriteElem(BinaryWriter& w, const int32_t& e);
+template <> int32_t TParamInt::ReadElem(BinaryReader& r);
+template <> void TParamFloat::WriteElem(BinaryWriter& w, const long double& e);
+template <> long double TParamFloat::ReadElem(BinaryReader& r);
+template <> void TParamFlag::WriteElem(BinaryWriter& w, const uint8_t& e);
+template <> uint8_t TParamFlag::ReadElem(BinaryReader& r);
+template <> void TParamStr::WriteElem(BinaryWriter& w, const std::string& e);
+template <> std::string TParamStr::ReadElem(BinaryReader& r);
 
 extern template class TParamTyped<int32_t, PT_INT>;
 extern template class TParamTyped<long double, PT_FLOAT>;
