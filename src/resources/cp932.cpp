@@ -1,7 +1,7 @@
 // CP932 <-> Unicode through the generated tables.
 #include "cp932.h"
 
-#include <algorithm>
+#include <vector>
 
 #include "cp932_table.h"
 #include "sjis_case.h"
@@ -35,15 +35,27 @@ char32_t Cp932CodeToUnicode(uint16_t code) {
   return cp932::kDoubleByteToUnicode[row][trail - cp932::kTrailFirst];
 }
 
+namespace {
+
+// Dense BMP -> CP932 table, built once from the sorted list on first use and never changed
+// afterwards (0xFFFF = no code; no CP932 code is 0xFFFF).
+const std::vector<uint16_t>& EncodeTable() {
+  static const std::vector<uint16_t> table = [] {
+    std::vector<uint16_t> t(0x10000, 0xFFFF);
+    for (uint16_t c = 0; c < 0x80; ++c) t[c] = c;
+    for (size_t i = 0; i < cp932::kEncodeCount; ++i) t[cp932::kUnicodeToCp932[i].unicode] = cp932::kUnicodeToCp932[i].code;
+    return t;
+  }();
+  return table;
+}
+
+}  // namespace
+
 int UnicodeToCp932Code(char32_t cp) {
   if (cp < 0x80) return static_cast<int>(cp);
   if (cp > 0xFFFF) return -1;
-  const cp932::EncodeEntry* first = cp932::kUnicodeToCp932;
-  const cp932::EncodeEntry* last = first + cp932::kEncodeCount;
-  const cp932::EncodeEntry* it =
-      std::lower_bound(first, last, cp, [](const cp932::EncodeEntry& e, char32_t v) { return e.unicode < v; });
-  if (it == last || it->unicode != cp) return -1;
-  return it->code;
+  uint16_t code = EncodeTable()[cp];
+  return code == 0xFFFF ? -1 : code;
 }
 
 bool DecodeCp932Char(std::string_view s, size_t& pos, char32_t& cp) {
@@ -111,21 +123,28 @@ bool DecodeUtf8Char(std::string_view s, size_t& pos, char32_t& cp) {
 
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
+  char b[4];
+  size_t n;
   if (cp < 0x80) {
-    out += static_cast<char>(cp);
+    b[0] = static_cast<char>(cp);
+    n = 1;
   } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    b[0] = static_cast<char>(0xC0 | (cp >> 6));
+    b[1] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 2;
   } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    b[0] = static_cast<char>(0xE0 | (cp >> 12));
+    b[1] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    b[2] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 3;
   } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
+    b[0] = static_cast<char>(0xF0 | (cp >> 18));
+    b[1] = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    b[2] = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    b[3] = static_cast<char>(0x80 | (cp & 0x3F));
+    n = 4;
   }
+  out.append(b, n);
 }
 
 std::string Cp932ToUtf8(std::string_view s) {
@@ -133,6 +152,14 @@ std::string Cp932ToUtf8(std::string_view s) {
   out.reserve(s.size() + s.size() / 2);
   size_t pos = 0;
   while (pos < s.size()) {
+    // Runs of ASCII are copied as they are.
+    size_t run = pos;
+    while (run < s.size() && static_cast<uint8_t>(s[run]) < 0x80) ++run;
+    if (run > pos) {
+      out.append(s.data() + pos, run - pos);
+      pos = run;
+      continue;
+    }
     char32_t cp;
     DecodeCp932Char(s, pos, cp);
     AppendUtf8(out, cp);
@@ -141,12 +168,18 @@ std::string Cp932ToUtf8(std::string_view s) {
 }
 
 std::string Utf8ToCp932(std::string_view s) {
+  const std::vector<uint16_t>& table = EncodeTable();
   std::string out;
   out.reserve(s.size());
   size_t pos = 0;
   while (pos < s.size()) {
+    if (static_cast<uint8_t>(s[pos]) < 0x80) {
+      out += s[pos++];
+      continue;
+    }
     char32_t cp;
-    int code = DecodeUtf8Char(s, pos, cp) ? UnicodeToCp932Code(cp) : -1;
+    int code = -1;
+    if (DecodeUtf8Char(s, pos, cp) && cp <= 0xFFFF && table[cp] != 0xFFFF) code = table[cp];
     if (code < 0) {
       out += '?';
     } else if (code >= 0x100) {

@@ -26,6 +26,9 @@ TEST(ExtendedReal, KnownEncodings) {
   // pi rounded to a 64-bit mantissa: C90FDAA2 2168C235 (the last bit rounded to nearest).
   EXPECT_EQ(Encode(std::numbers::pi_v<long double>),
             (std::vector<uint8_t>{0x35, 0xC2, 0x68, 0x21, 0xA2, 0xDA, 0x0F, 0xC9, 0x00, 0x40}));
+  // The smallest denormal: mantissa 1, exponent field 0.
+  EXPECT_EQ(Encode(std::numeric_limits<long double>::denorm_min()),
+            (std::vector<uint8_t>{1, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(ExtendedReal, RoundTripsEveryClass) {
