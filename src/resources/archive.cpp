@@ -136,6 +136,23 @@ void TVrFileCollection::OpenArchive(const std::string& name) {
       return;
     }
   }
+  // Any other file without the "vf" magic that ends in a valid trailer is an executable with
+  // an archive appended under another name (a player copied as "game.bin").
+  char magic[2] = {0, 0};
+  if (src->ReadAt(0, magic, 2) == 2 && !(magic[0] == 'v' && magic[1] == 'f') && !ext.empty()) {
+    int64_t start = -1;
+    try {
+      start = ReadExecutableTrailer(*src, name);
+    } catch (const EFormatError&) {
+      start = -1;  // no usable trailer: a headerless archive
+    }
+    if (start >= 0) {
+      src->Seek(start);
+      ReadIndex(*src, size);
+      source_ = std::move(src);
+      return;
+    }
+  }
   src->Seek(0);
   ReadIndex(*src, size);
   source_ = std::move(src);

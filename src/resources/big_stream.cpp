@@ -2,6 +2,7 @@
 #include "big_stream.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -54,10 +55,14 @@ size_t TTpBigFileStream::ReadAt(int64_t pos, void* buffer, size_t n) const {
   size_t done = 0;
   while (done < n) {
     int64_t at = pos + static_cast<int64_t>(done);
-    size_t k = static_cast<size_t>(at / partSize_);
-    if (k >= parts_.size()) break;
-    int64_t off = at % partSize_;
-    size_t want = static_cast<size_t>(std::min<int64_t>(partSize_ - off, static_cast<int64_t>(n - done)));
+    if (parts_.empty()) break;
+    // The last part may be longer than a part (an archive written as one file): it takes
+    // every position from its start on.
+    size_t k = std::min(static_cast<size_t>(at / partSize_), parts_.size() - 1);
+    int64_t off = at - static_cast<int64_t>(k) * partSize_;
+    bool last = k + 1 == parts_.size();
+    int64_t room = last ? INT64_MAX : partSize_ - off;
+    size_t want = static_cast<size_t>(std::min<int64_t>(room, static_cast<int64_t>(n - done)));
     size_t got = parts_[k]->ReadAt(off, out + done, want);
     done += got;
     if (got < want) break;  // a short part ends the data: nothing follows it without a gap
