@@ -330,6 +330,11 @@ TEST(Archive, ExecutableTrailerLocatesTheArchive) {
   TVrFileCollection d;
   EXPECT_THROW(d.OpenArchive(badPath), EFormatError);
   EXPECT_EQ(d.Count(), 0);
+  // A player copied under another extension is still found by its trailer.
+  std::string renamed = dir.Write("game.bin", exe);
+  TVrFileCollection r;
+  r.OpenArchive(renamed);
+  EXPECT_EQ(Read(r, "bgm\\theme.ogg"), Bytes("OggS raw bytes"));
   // A Windows executable without a trailer is no archive.
   std::string plain = dir.Write("plain.exe", "MZ....");
   EXPECT_THROW(d.OpenArchive(plain), EFormatError);
@@ -358,6 +363,12 @@ TEST(Archive, SideIndexFileAndSplitParts) {
   s.SetPartSize(part);
   s.OpenArchive(dir.Path() + "game.pak");
   for (const auto& e : entries) EXPECT_EQ(Read(s, e.name), e.content) << e.name;
+  // An archive written as one file longer than a part reads to its end.
+  dir.Write("whole.dat", full);
+  TVrFileCollection w;
+  w.SetPartSize(part);
+  w.OpenArchive(dir.Path() + "whole.dat");
+  for (const auto& e : entries) EXPECT_EQ(Read(w, e.name), e.content) << e.name;
 }
 
 TEST(Archive, FolderCollectionReadsFilesAndListsEntries) {
