@@ -1,5 +1,5 @@
 // GIF through giflib: the first frame as an 8-bit surface with its palette, interlaced rows
-// put in order; the frame's transparent index is returned as the key colour.
+// in order; the frame's transparent index is returned as the key colour.
 #include <gif_lib.h>
 
 #include <cstring>
@@ -62,19 +62,9 @@ int64_t ReadGif(TDIBSurface& s, Stream& stream) {
     const GifColorType& c = map->Colors[i];
     s.Palette()[static_cast<size_t>(i)] = (uint32_t{c.Red} << 16) | (uint32_t{c.Green} << 8) | c.Blue;
   }
-  // Interlaced pictures store rows in four passes: every 8th from 0, every 8th from 4,
-  // every 4th from 2, every 2nd from 1.
-  std::vector<int32_t> order;
-  if (d.Interlace) {
-    const int starts[4] = {0, 4, 2, 1}, steps[4] = {8, 8, 4, 2};
-    for (int p = 0; p < 4; ++p)
-      for (int32_t y = starts[p]; y < d.Height; y += steps[p]) order.push_back(y);
-  } else {
-    for (int32_t y = 0; y < d.Height; ++y) order.push_back(y);
-  }
-  for (int32_t r = 0; r < d.Height; ++r)
-    std::memcpy(s.Row(order[static_cast<size_t>(r)]), frame.RasterBits + static_cast<size_t>(r) * static_cast<size_t>(d.Width),
-                static_cast<size_t>(d.Width));
+  // giflib's slurp has already put the rows of interlaced pictures in order.
+  for (int32_t y = 0; y < d.Height; ++y)
+    std::memcpy(s.Row(y), frame.RasterBits + static_cast<size_t>(y) * static_cast<size_t>(d.Width), static_cast<size_t>(d.Width));
   return key;
 }
 
