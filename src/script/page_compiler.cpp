@@ -292,10 +292,13 @@ void PageBuilder::Line(int lineNo, int column, const std::string& content) {
     if (column > blocks_[blocks_.size() - 2].column) blocks_.back().column = column;
     else CloseBlock();  // an empty block
   }
-  while (column < blocks_.back().column) CloseBlock();
+  bool closed = false;
+  while (column < blocks_.back().column) {
+    CloseBlock();
+    closed = true;
+  }
   if (column != blocks_.back().column)
-    where.Fail(column > blocks_.back().column ? "unexpected indentation"
-                                              : "indentation matches no enclosing block");
+    where.Fail(closed ? "indentation matches no enclosing block" : "unexpected indentation");
   Command(where, static_cast<int>(blocks_.size()) - 1, content);
 }
 
