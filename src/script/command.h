@@ -11,6 +11,7 @@
 
 namespace vorn {
 
+class TCallMan;
 class TComList;
 class TPage;
 
@@ -47,6 +48,19 @@ class TCommand {
   virtual bool Disabled() const { return disabled_; }
   void SetDisabled(bool value) { disabled_ = value; }
   virtual bool IsLabel(const std::string& /*name*/) const { return false; }
+
+  // Execution by the interpreter (call_man.h). Start runs once before the first Execute of a
+  // run; Execute advances the program counter (or moves it, or leaves it to stay in
+  // progress). BlocksEvents is asked while the command is in progress; Yields tells whether
+  // executing it gives up the frame in an event handler. SaveState/LoadState carry the
+  // in-progress state across an event handler and a saved game; Abort leaves it on a reset.
+  virtual void Start(TCallMan& /*cm*/) {}
+  virtual void Execute(TCallMan& cm);  // defined with the interpreter
+  virtual bool BlocksEvents() const { return false; }
+  virtual bool Yields() const { return false; }
+  virtual void SaveState(BinaryWriter& /*w*/) const {}
+  virtual void LoadState(BinaryReader& /*r*/) {}
+  virtual void Abort() {}
 
   // The record after the common header, field by field in stored order.
   virtual void Transfer(RecordIO& io) = 0;

@@ -9,6 +9,7 @@ namespace vorn {
 class TComIf : public TCommand {
  public:
   int Kind() const override { return kComIf; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override { io.Expr(cond, "cond"); }
   Expression cond;
 };
@@ -16,11 +17,13 @@ class TComIf : public TCommand {
 class TComElseif : public TComIf {
  public:
   int Kind() const override { return kComElseif; }
+  void Execute(TCallMan& cm) override;
 };
 
 class TComElse : public TCommand {
  public:
   int Kind() const override { return kComElse; }
+  void Execute(TCallMan& cm) override;
   bool Continues() const override { return true; }
   void Transfer(RecordIO&) override {}
 };
@@ -45,6 +48,7 @@ class TComComment : public TComLabel {
 class TComJump : public TCommand {
  public:
   int Kind() const override { return kComJump; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     io.Str(page, "page");
     io.Int(target, "target", FieldRole::Target);
@@ -58,6 +62,7 @@ class TComJump : public TCommand {
 class TComCall : public TCommand {
  public:
   int Kind() const override { return kComCall; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     io.Str(page, "page");
     io.Int(target, "target", FieldRole::Target);
@@ -75,6 +80,7 @@ class TComCall : public TCommand {
 class TComExit : public TCommand {
  public:
   int Kind() const override { return kComExit; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override { io.Expr(cond, "cond"); }
   Expression cond;
 };
@@ -84,6 +90,7 @@ class TComExit : public TCommand {
 class TComBreak : public TComExit {
  public:
   int Kind() const override { return kComBreak; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     TComExit::Transfer(io);
     io.Int(target, "target", FieldRole::Target);
@@ -94,11 +101,13 @@ class TComBreak : public TComExit {
 class TComContinue : public TComBreak {
  public:
   int Kind() const override { return kComContinue; }
+  void Execute(TCallMan& cm) override;
 };
 
 class TComWhile : public TCommand {
  public:
   int Kind() const override { return kComWhile; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     io.Expr(cond, "cond");
     io.Int(after, "after", FieldRole::Target);
@@ -116,6 +125,7 @@ class TComRuntime : public TCommand {
 class TComWhileInit : public TComRuntime {
  public:
   int Kind() const override { return kComWhileInit; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override { io.Expr(expr, "expr"); }
   Expression expr;  // the loop's initialisation (WhileInit) or step (WhileLoop)
 };
@@ -123,6 +133,7 @@ class TComWhileInit : public TComRuntime {
 class TComWhileLoop : public TComWhileInit {
  public:
   int Kind() const override { return kComWhileLoop; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     TComWhileInit::Transfer(io);
     io.Int(target, "target", FieldRole::Target);
@@ -133,6 +144,13 @@ class TComWhileLoop : public TComWhileInit {
 class TComWait : public TCommand {
  public:
   int Kind() const override { return kComWait; }
+  void Start(TCallMan& cm) override;
+  void Execute(TCallMan& cm) override;
+  bool BlocksEvents() const override { return blocksEvents; }
+  bool Yields() const override { return true; }
+  // "vorn100", remaining time, delay counter, blocks-events byte.
+  void SaveState(BinaryWriter& w) const override;
+  void LoadState(BinaryReader& r) override;
   void Transfer(RecordIO& io) override {
     io.Expr(cond, "cond");
     io.Expr(time, "time");
@@ -141,11 +159,17 @@ class TComWait : public TCommand {
   Expression cond;
   Expression time;      // ms
   Expression noEvents;  // no events while waiting (pages above 106)
+
+  // In-progress state.
+  int32_t remaining = 0;     // ms left; 0 waits for the condition alone
+  int32_t delay = 0;         // frames to let pass before time counts
+  bool blocksEvents = false;
 };
 
 class TComDoEvent : public TCommand {
  public:
   int Kind() const override { return kComDoEvent; }
+  bool Yields() const override { return true; }
   bool Continues() const override { return false; }
   void Transfer(RecordIO&) override {}
 };
@@ -153,6 +177,7 @@ class TComDoEvent : public TCommand {
 class TComPCReset : public TCommand {
  public:
   int Kind() const override { return kComPCReset; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     io.Str(page, "page");
     io.Int(target, "target", FieldRole::Target);
@@ -166,11 +191,13 @@ class TComPCReset : public TCommand {
 class TComReset : public TComPCReset {
  public:
   int Kind() const override { return kComReset; }
+  void Execute(TCallMan& cm) override;
 };
 
 class TComTerminate : public TCommand {
  public:
   int Kind() const override { return kComTerminate; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO&) override {}
 };
 

@@ -9,6 +9,7 @@ namespace vorn {
 class TComCalc : public TCommand {
  public:
   int Kind() const override { return kComCalc; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override { io.Expr(expr, "expr"); }
   Expression expr;
 };
@@ -16,6 +17,7 @@ class TComCalc : public TCommand {
 class TComVarNew : public TCommand {
  public:
   int Kind() const override { return kComVarNew; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override {
     io.Str(name, "name");
     io.Byte(type, "type");
@@ -31,6 +33,7 @@ class TComVarNew : public TCommand {
 class TComVarDel : public TCommand {
  public:
   int Kind() const override { return kComVarDel; }
+  void Execute(TCallMan& cm) override;
   void Transfer(RecordIO& io) override { io.Str(name, "name"); }
   std::string name;
 };
