@@ -438,6 +438,16 @@ std::unique_ptr<Platform> CreateSdlPlatform(const BackendOptions&, std::string& 
     SDL_Quit();
     return nullptr;
   }
+  // SDL falls back to drivers that draw nowhere; a window nobody can see is no window, unless
+  // the user asked for that driver by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  const char* wanted = SDL_getenv("SDL_VIDEODRIVER");
+  if (driver && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0) &&
+      !(wanted && SDL_strcasecmp(wanted, driver) == 0)) {
+    whyNot = "no display available (neither DISPLAY nor WAYLAND_DISPLAY names a usable display)";
+    SDL_Quit();
+    return nullptr;
+  }
   auto platform = std::make_unique<Platform>();
   platform->lifetime = std::shared_ptr<void>(nullptr, [](void*) { SDL_Quit(); });
   platform->backendName = "sdl";
