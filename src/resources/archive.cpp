@@ -14,6 +14,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 namespace {
 
 std::string LowerExtension(const std::string& path) {

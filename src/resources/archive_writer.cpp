@@ -13,6 +13,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 namespace {
 
 struct WrittenEntry {

@@ -10,6 +10,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 std::string TTpBigFileStream::PartName(const std::string& name, int part) {
   if (part == 0) return name;
   size_t slash = name.find_last_of('/');

@@ -108,6 +108,8 @@ void FileStream::Flush() {
   }
 }
 
+namespace disk {
+
 bool PathExists(const std::string& path) {
   struct stat st;
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
@@ -192,5 +194,7 @@ std::string WithTrailingSlash(std::string path) {
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
 }
+
+}  // namespace disk
 
 }  // namespace vorn

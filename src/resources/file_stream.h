@@ -52,7 +52,10 @@ class FileStream final : public Stream {
   int64_t position_ = 0;
 };
 
-// Questions about native paths (UTF-8). None of them raises.
+// Questions about native paths (UTF-8), in their own namespace so that they never clash with
+// the platform layer's helpers. None of them raises except WriteFileAtomic.
+namespace disk {
+
 bool PathExists(const std::string& path);
 bool IsRegularFile(const std::string& path);
 bool IsDirectory(const std::string& path);
@@ -73,5 +76,7 @@ std::string ExecutablePath();
 std::string NativeFolderOf(const std::string& path);
 // Adds a trailing '/' to a non-empty path that lacks one.
 std::string WithTrailingSlash(std::string path);
+
+}  // namespace disk
 
 }  // namespace vorn

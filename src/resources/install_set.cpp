@@ -133,7 +133,7 @@ void TVornInstallSet::SaveToStream(Stream& s) const {
 void TVornInstallSet::SaveToFile(const std::string& nativePath) const {
   MemoryStream m;
   SaveToStream(m);
-  WriteFileAtomic(nativePath, m.Data().data(), m.Data().size());
+  disk::WriteFileAtomic(nativePath, m.Data().data(), m.Data().size());
 }
 
 int TVornInstallSet::IndexOfFile(std::string_view name) const {

@@ -11,6 +11,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 std::vector<std::string> NameResolver::Components(std::string_view name) {
   std::vector<std::string> parts;
   std::string cur;

@@ -9,6 +9,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 namespace {
 
 std::string ReplaceFirst(std::string text, std::string_view what, const std::string& with) {

@@ -17,6 +17,8 @@
 
 namespace vorn {
 
+using namespace disk;
+
 namespace {
 
 std::string FormatMissing(const std::string& name) {

@@ -16,6 +16,8 @@
 namespace vorn {
 namespace {
 
+using namespace disk;
+
 using test::ArchiveFixtureEntry;
 using test::Bytes;
 using test::ScratchFolder;

@@ -12,6 +12,8 @@
 namespace vorn {
 namespace {
 
+using namespace disk;
+
 using test::ScratchFolder;
 
 std::vector<uint8_t> Counting(size_t n, uint8_t from = 0) {

@@ -13,6 +13,8 @@
 namespace vorn {
 namespace {
 
+using namespace disk;
+
 using test::ArchiveFixtureEntry;
 using test::Bytes;
 using test::ScratchFolder;

@@ -19,6 +19,8 @@
 namespace vorn {
 namespace {
 
+using namespace disk;
+
 int Usage() {
   std::fprintf(stderr,
                "usage: vornpack pack FOLDER OUT            pack a game folder into an archive\n"
