@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "params/param_messages.h"
-#include "params_fixtures.h"
+#include "support/params_fixtures.h"
 #include "resources/error.h"
 #include "resources/stream.h"
 
