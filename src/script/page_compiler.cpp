@@ -399,6 +399,7 @@ void PageBuilder::Command(const Where& where, int depth, const std::string& cont
                         code == kComGameSave;
   int fallback = 0;
   if (jumpLike) {
+    std::string toPage;
     for (Item& it : items) {
       if (it.used) continue;
       bool isTo = (it.key.empty() && std::string_view(PrimaryField(code)) == "to") || EqualsNoCase(it.key, "to");
@@ -410,13 +411,15 @@ void PageBuilder::Command(const Where& where, int depth, const std::string& cont
         if (colon == std::string::npos && page.find('.') == std::string::npos) std::swap(page, lab);
         it.used = true;
         hasTo = true;
-        if (!page.empty()) items.push_back({"page", "\"" + source_text::EscapeQuoted(page) + "\""});
+        if (!page.empty()) toPage = page;
         label = lab;
       } else if (EqualsNoCase(it.key, "label")) {
         label = Unquote(it.value);
         it.used = true;
       }
     }
+    // Appended after the loop: growing the vector inside it would move the items under it.
+    if (!toPage.empty()) items.push_back({"page", "\"" + source_text::EscapeQuoted(toPage) + "\""});
     // A GameSave without a place to resume resumes after itself.
     if (code == kComGameSave && !hasTo && label.empty()) fallback = index + 1;
   }
