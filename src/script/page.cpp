@@ -4,6 +4,7 @@
 
 #include "resources/error.h"
 #include "resources/stream.h"
+#include "resources/vr_file_manager.h"
 
 namespace vorn {
 
@@ -29,6 +30,13 @@ PageLoadResult TPage::LoadFromBytes(const std::string& name, std::span<const uin
   if (version < kPageVersionMin) return PageLoadResult::NeedsRebuild;
   Parse(r);
   return PageLoadResult::Ok;
+}
+
+PageLoadResult TPage::Load(const std::string& name, TVrFileManager& files) {
+  commands_.Clear();
+  name_ = name;
+  std::vector<uint8_t> bytes = files.LoadBytes(name);
+  return LoadFromBytes(name, bytes);
 }
 
 void TPage::Parse(BinaryReader& r) {

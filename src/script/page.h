@@ -11,6 +11,8 @@
 
 namespace vorn {
 
+class TVrFileManager;
+
 // Versions of the page format the player reads.
 inline constexpr int kPageVersionMin = 103;
 inline constexpr int kPageVersionMax = 116;
@@ -40,6 +42,9 @@ class TPage {
   // Damaged data raises EFormatError and a code outside 0..60 raises EVornError
   // "不正なコマンド"; either way the commands read before the fault stay in the list.
   PageLoadResult LoadFromBytes(const std::string& name, std::span<const uint8_t> bytes);
+  // Clears the page, stores the name and reads the file through the file manager (whose
+  // "%s:ファイルがありません" error reaches the caller when no source has it).
+  PageLoadResult Load(const std::string& name, TVrFileManager& files);
   void Parse(BinaryReader& r);  // the body after the version, for LoadFromBytes
 
   // The page file (at `version`, with its gates).
