@@ -212,31 +212,30 @@ int TCallMan::TryEvent(int32_t level) {
   if (started_ && page_ && pc_ >= 0 && pc_ < page_->Commands().Count() &&
       page_->Commands()[pc_].BlocksEvents())
     return 0;
-  TTimerData* rec = events_.NextPending();
-  if (!rec) return 0;
-  std::string pageName = rec->Handler;
-  const std::string label = SplitColonSuffix(pageName);
-  pageName = (pageName.size() >= 3 ? pageName.substr(0, pageName.size() - 3) : std::string()) + "vsb";
-
+  TTimerData* rec = nullptr;
+  std::string pageName, label;
   // A handler whose page cannot be had is dropped: left waiting it would hold back every
-  // later event for good.
-  TPage* handler = nullptr;
-  std::string failure;
-  if (!host_.RequireFile(pageName)) {
-    failure = pageName;
-  } else {
-    // Loaded first (not to the front yet), so that a failure leaves the flow untouched.
-    try {
-      handler = FindOrLoad(pageName, false);
-    } catch (const EVornError& e) {
-      failure = e.what();
+  // later event for good. The next waiting event gets its turn at once.
+  while ((rec = events_.NextPending()) != nullptr) {
+    pageName = rec->Handler;
+    label = SplitColonSuffix(pageName);
+    pageName = (pageName.size() >= 3 ? pageName.substr(0, pageName.size() - 3) : std::string()) + "vsb";
+    std::string failure;
+    if (!host_.RequireFile(pageName)) {
+      failure = pageName;
+    } else {
+      // Loaded first (not to the front yet), so that a failure leaves the flow untouched.
+      try {
+        FindOrLoad(pageName, false);
+        break;
+      } catch (const EVornError& e) {
+        failure = e.what();
+      }
     }
-  }
-  if (!handler) {
     host_.Warn("event handler " + rec->Handler + " dropped: " + failure);
     events_.Remove(rec);
-    return 0;
   }
+  if (!rec) return 0;
 
   auto frame = std::make_unique<TStack>();
   frame->PageName = page_ ? page_->Name() : std::string();
