@@ -134,8 +134,8 @@ class TCustomDIBX {
 
   int BytesPerPixel() const { return (BitCount() + 7) / 8; }
   TRect Bounds() const { return {0, 0, Width(), Height()}; }
-  // The clip rectangle when set (right != 0), else the bounds; always inside the bounds.
-  TRect ClipOrBounds() const { return clip_.right == 0 ? Bounds() : Intersect(clip_, Bounds()); }
+  // The clip rectangle when set (right != 0), else the drawing area; always inside that area.
+  TRect ClipOrBounds() const { return clip_.right == 0 ? Area() : Intersect(clip_, Area()); }
   const TRect& Clip() const { return clip_; }
   void SetClip(const TRect& rect) { clip_ = rect; }
   int64_t ColorKey() const { return colorKey_; }
@@ -145,6 +145,10 @@ class TCustomDIBX {
   std::vector<TRect> rects1, rects2;
 
  protected:
+  // Where drawing may land in this surface's coordinates: the bounds for a pixel surface, the
+  // wave area on its target for a wave surface.
+  virtual TRect Area() const { return Bounds(); }
+
   TRect clip_;
   int64_t colorKey_ = -1;
   int32_t height_ = 0, width_ = 0;
