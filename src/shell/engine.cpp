@@ -4,8 +4,14 @@
 #include <chrono>
 #include <cstdio>
 
+#include "components/timer_list.h"
+#include "params/param_collection.h"
+#include "params/system_function_table.h"
 #include "platform/native.h"
-#include "platform/text_edge.h"
+#include "resources/vr_file_manager.h"
+#include "script/project.h"
+#include "script/project_runner.h"
+#include "resources/cp932.h"
 #include "resources/error.h"
 #include "shell/window_layout.h"
 
@@ -23,6 +29,19 @@ constexpr int kInitialClientHeight = 425;
 const char* const kQuitQuestionBefore = "\x81\x75";
 const char* const kQuitQuestionAfter =
     "\x81\x76\x82\xf0\x8f\x49\x97\xb9\x82\xb5\x82\xdc\x82\xb7\x82\xa9\x81\x48";
+
+// The project's ways into the window: boxes and the caption.
+class EngineProjectHooks final : public ProjectHooks {
+ public:
+  explicit EngineProjectHooks(Platform& platform) : platform_(platform) {}
+  void Warn(const std::string& text, const std::string& caption) override {
+    platform_.dialogs->Show(text, caption, DialogIcon::Warning, DialogButtons::Ok);
+  }
+  void SetTitle(const std::string& title) override { platform_.display->SetCaption(title); }
+
+ private:
+  Platform& platform_;
+};
 
 uint32_t TimeOfDaySeed() {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
@@ -45,13 +64,12 @@ Engine::~Engine() {
 void Engine::Checkpoint(const char* name) { checkpoints_.emplace_back(name); }
 
 std::string Engine::Title() const {
-  // slot: the project's title once a project is loaded.
+  if (project_) return project_->Settings().title;
   return kDefaultCaption;
 }
 
 bool Engine::HasProject() const {
-  // slot: true once the project (script module) exists.
-  return false;
+  return project_ != nullptr;
 }
 
 void Engine::Start() {
@@ -77,12 +95,18 @@ void Engine::FormCreate() {
 
   // slot: add the empty source to the virtual file manager.
   sources_ = FindGameSources(config_.gameArgs, config_.exeFolder, config_.exePath);
-  // slot: register sources_.baseFolder and sources_.archives with the virtual file manager.
+  files_ = std::make_unique<TVrFileManager>(state_);
+  files_->AddArchive("");  // the memory collection
+  files_->SetBaseFolder(sources_.baseFolder);
+  for (const std::string& archive : sources_.archives) files_->AddArchive(archive);
 
   Checkpoint("TBasePanel.Create");
   // The window, its toolbar and the base panel on which the game screen is shown.
   platform_->display->Open(kDefaultCaption, kInitialClientWidth, kInitialClientHeight);
-  // slot: create the variable collection and the system function manager (params).
+  vars_ = std::make_unique<TParamCollection>();
+  funcs_ = std::make_unique<TSysFuncMan>();
+  RegisterExpressionFunctions(*funcs_);
+  vars_->SetFunctions(funcs_.get());
   formCreated_ = true;
 }
 
@@ -98,9 +122,32 @@ void Engine::InitializeEngine() {
   Checkpoint("VornInitialize");
   // slot: the screen-base list, the history formats, the read-text list, the image cache,
   //       the clip manager, the two pattern surfaces and the colour tables, in this order.
+  events_ = std::make_unique<TTimerList>();
   Checkpoint("TProject.Create");
-  // slot: create the project (it may set TerminateRequested); it gives the title, the
-  //       screen size and whether the toolbar is visible.
+  projectHooks_ = std::make_unique<EngineProjectHooks>(*platform_);
+  ProjectContext ctx{state_, *files_};
+  ctx.variables = vars_.get();
+  ctx.hooks = projectHooks_.get();
+  ctx.startedWithProjectFolder = !config_.gameArgs.empty() && config_.gameArgs.front() != "/config";
+  ctx.createRunner = [this](TProject& project) -> std::unique_ptr<ScriptRunner> {
+    RunnerServices services{*vars_, *events_, {}, {}, {}, {}, {}};
+    if (trace_.Enabled()) services.trace = [this](const std::string& line) { trace_.WriteText(line); };
+    services.warn = [](const std::string& message) {
+      std::fprintf(stderr, "vornplayer: %s\n", Cp932ToUtf8(message).c_str());
+    };
+    services.warningBox = [this](const std::string& text, const std::string& caption) {
+      platform_->dialogs->Show(text, caption, DialogIcon::Warning, DialogButtons::Ok);
+    };
+    services.requestClose = [this] { RequestTerminate(0); };
+    services.resetWorld = [this] { events_->Clear(); };
+    return std::make_unique<TProjectRunner>(project, std::move(services));
+  };
+  project_ = std::make_unique<TProject>(std::move(ctx));
+  if (project_->Settings().screenWidth > 0 && project_->Settings().screenHeight > 0) {
+    screenWidth_ = project_->Settings().screenWidth;
+    screenHeight_ = project_->Settings().screenHeight;
+  }
+  dockVisible_ = project_->Settings().toolbarVisible;
   Checkpoint("MediaInit");
   // slot: the screen manager (when the project's screen size is positive), then the video,
   //       media, Ogg, CD audio and MIDI managers, in this order.
@@ -126,15 +173,19 @@ void Engine::FinalizeEngine() {
   state_.TerminateRequested = true;
   pacer_.reset();
   Checkpoint("Project.Free");
-  // slot: free the project (runs the end page until it yields and writes the status data).
+  // The end page runs until it first yields, then the status data is written.
+  project_.reset();
+  projectHooks_.reset();
   if (formCreated_) WriteVariableDump();
   Checkpoint("SysFuncMan.Free");
   Checkpoint("ParamMan.Free");
-  // slot: free the system function manager, then the variable collection.
+  funcs_.reset();
+  vars_.reset();
   Checkpoint("VornFinalize");
   Checkpoint("TextRead.Free");
   Checkpoint("TextHistoryFormats.Free");
   Checkpoint("Bases.Free");
+  events_.reset();
   Checkpoint("SelRectDIB.Free");
   Checkpoint("TransBGDIB.Free");
   Checkpoint("GaleMan.Free");
@@ -151,11 +202,11 @@ void Engine::FinalizeEngine() {
   Checkpoint("FormClose");
   platform_->audio->Close();
   trace_.Close();
+  files_.reset();  // temporary copies go with it
 }
 
 void Engine::DumpVariables(std::string& out) const {
-  // slot: the variable collection writes one line per script-visible variable here.
-  (void)out;
+  if (vars_) out += vorn::DumpVariables(*vars_);
 }
 
 void Engine::WriteVariableDump() {
@@ -187,18 +238,19 @@ void Engine::ReportFatal(const std::string& message) {
 void Engine::Tick() {
   // 1. Nothing runs before there is a project.
   if (!HasProject()) return;
-  // 2. slot: the virtual file manager ages its extraction locks by FrameDelta, then deletes
-  //    the temporary files queued for deletion.
+  // 2. The virtual file manager deletes the temporary copies whose time is up.
+  files_->Age(state_.FrameDelta);
   // 3. slot: input edges of the screen-base list: key edges and repeat, hover and clicks on
   //    the current base, key events to the focused control.
-  // 4. slot: the interpreter runs until it yields for this frame.
+  // 4. The interpreter runs until it yields for this frame.
+  project_->Run();
   // 5.
   if (state_.TerminateRequested) return;
   // 6. slot: update every component of the screen-base list.
   // 7.
   ++state_.FrameCounter;
-  // 8. slot: the project's pending save and load requests; a performed load sets
-  //    state_.PostLoadSkip = 1.
+  // 8. The project's pending save and load requests; a performed load skips a frame.
+  if (project_->ProcessPending()) state_.PostLoadSkip = 1;
   // 9. The first frame after a load is not drawn.
   if (state_.PostLoadSkip > 0) {
     --state_.PostLoadSkip;

@@ -21,6 +21,13 @@
 
 namespace vorn {
 
+class ProjectHooks;
+class TParamCollection;
+class TProject;
+class TSysFuncMan;
+class TTimerList;
+class TVrFileManager;
+
 struct EngineConfig {
   std::vector<std::string> gameArgs;  // game folder, further folders and archives
   std::string exeFolder;              // with a trailing '/'
@@ -94,6 +101,11 @@ class Engine : public InputSink {
   // Appends one "NAME\tTYPE\tVALUE\n" line (UTF-8) per script-visible variable.
   void DumpVariables(std::string& out) const;
   int ScreenWidth() const { return screenWidth_; }
+  // The managers (null before they are created and after shutdown).
+  TVrFileManager* Files() { return files_.get(); }
+  TParamCollection* Variables() { return vars_.get(); }
+  TTimerList* Events() { return events_.get(); }
+  TProject* Project() { return project_.get(); }
   int ScreenHeight() const { return screenHeight_; }
 
  private:
@@ -111,10 +123,17 @@ class Engine : public InputSink {
   ScriptTrace trace_;
   CompanionModules companion_;
   // slot: the virtual file manager and its temporary-file lists (resources).
+  std::unique_ptr<TVrFileManager> files_;
   // slot: the variable collection and the system function manager (params).
+  std::unique_ptr<TParamCollection> vars_;
+  std::unique_ptr<TSysFuncMan> funcs_;
   // slot: the screen-base list, history formats, read-text list, image cache, clip manager,
   //       pattern surfaces and colour tables (components, text, graphics).
+  // The event queue; it moves into the screen-base list when that exists.
+  std::unique_ptr<TTimerList> events_;
   // slot: the project with its interpreter (script).
+  std::unique_ptr<ProjectHooks> projectHooks_;
+  std::unique_ptr<TProject> project_;
   // slot: the screen manager and the video, wave, media, Ogg, CD audio and MIDI managers.
   std::unique_ptr<FramePacer> pacer_;  // the loop ("loop thread")
 
