@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "platform/backend.h"
-#include "platform/text_edge.h"
+#include "resources/cp932.h"
 #include "resources/error.h"
 
 namespace vorn {

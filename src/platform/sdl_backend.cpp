@@ -12,7 +12,7 @@
 #include "platform/backend.h"
 #include "platform/native.h"
 #include "platform/sdl_keys.h"
-#include "platform/text_edge.h"
+#include "resources/cp932.h"
 #include "platform/toolbar.h"
 #include "resources/error.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/display.h"
-#include "platform/text_edge.h"
+#include "resources/cp932.h"
 
 namespace vorn {
 

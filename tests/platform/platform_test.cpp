@@ -1,5 +1,5 @@
-// Platform services: the key table, the lock, atomic writes, CP932 at the edge, dialog
-// answers and the PNG writer.
+// Platform services: the key table, the lock, atomic writes, dialog answers, the PNG writer
+// and the toolbar.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -13,7 +13,6 @@
 #include "platform/frame_buffer.h"
 #include "platform/native.h"
 #include "platform/sdl_keys.h"
-#include "platform/text_edge.h"
 #include "platform/toolbar.h"
 #include "resources/error.h"
 #include "support/player_process.h"
@@ -129,16 +128,6 @@ TEST(Native, AtomicWriteReplacesWholeOrNotAtAll) {
   EXPECT_EQ(ReadWholeFile(folder.File("missing")), std::nullopt);
   EXPECT_THROW(ReadWholeFile(folder.Path()), EVornError);
   EXPECT_EQ(ReadFileTail(path, 2), "d!");
-}
-
-TEST(TextEdge, Cp932RoundTripAndDamagedBytes) {
-  const std::string cp932 = "\x8f\x49\x97\xb9 ok \x89\xe6\x96\xca\x90\xd8\x91\xd6";
-  const std::string utf8 = Cp932ToUtf8(cp932);
-  EXPECT_EQ(utf8, "\xE7\xB5\x82\xE4\xBA\x86 ok \xE7\x94\xBB\xE9\x9D\xA2\xE5\x88\x87\xE6\x9B\xBF");
-  EXPECT_EQ(Utf8ToCp932(utf8), cp932);
-  // A lead byte at the end and an unmappable character do not stop the conversion.
-  EXPECT_EQ(Cp932ToUtf8("a\x82"), "a\xEF\xBF\xBD");
-  EXPECT_EQ(Utf8ToCp932("a\xF0\x9F\x98\x80" "b"), "a?b");
 }
 
 TEST(Dialogs, AnswersFitTheButtons) {
