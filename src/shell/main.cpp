@@ -6,7 +6,7 @@
 
 #include "platform/backend.h"
 #include "platform/native.h"
-#include "platform/text_edge.h"
+#include "resources/cp932.h"
 #include "resources/error.h"
 #include "shell/command_line.h"
 #include "shell/engine.h"

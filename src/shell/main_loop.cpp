@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/text_edge.h"
+#include "resources/cp932.h"
 #include "resources/error.h"
 
 namespace vorn {
