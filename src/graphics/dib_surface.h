@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "graphics/rect.h"
@@ -24,6 +25,7 @@ class TDIBSurface {
   TDIBSurface() = default;
   TDIBSurface(const TDIBSurface&) = delete;
   TDIBSurface& operator=(const TDIBSurface&) = delete;
+  TDIBSurface(TDIBSurface&& other) noexcept { *this = std::move(other); }
   TDIBSurface& operator=(TDIBSurface&& other) noexcept;
 
   // bitCount 15 stores 5-5-5 in 16 bits, 16 stores 5-6-5, 1/4/8/24/32 as named; other values
