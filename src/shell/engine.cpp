@@ -72,6 +72,10 @@ bool Engine::HasProject() const {
   return project_ != nullptr;
 }
 
+bool Engine::PausesWhenInactive() const {
+  return !project_ || project_->Settings().pauseWhenInactive;
+}
+
 void Engine::Start() {
   FormCreate();
   try {
@@ -338,15 +342,15 @@ void Engine::HandleInput(const InputEvent& event) {
       SetFullScreen(!platform_->display->IsFullScreen());
       break;
     case InputKind::Deactivate:
-      // slot: without a project, or when the project pauses while inactive.
-      if (!HasProject()) {
+      // Without a project, or when the project pauses while inactive: the loop stops.
+      if (PausesWhenInactive()) {
         loopSuspended_ = true;
         // slot: with the screen-base list: clear active_, pause running video, wave, media,
         //       Ogg, CD audio and MIDI playback, clear all key state.
       }
       break;
     case InputKind::Activate:
-      if (!HasProject()) {
+      if (PausesWhenInactive()) {
         loopSuspended_ = false;
         // slot: with the screen-base list: set active_, resume the media paused above.
       } else {

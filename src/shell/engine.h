@@ -110,6 +110,8 @@ class Engine : public InputSink {
 
  private:
   void Checkpoint(const char* name);
+  // The project setting "pause when inactive"; true while there is no project.
+  bool PausesWhenInactive() const;
   void PlaceWindow();
   void WriteVariableDump();
 

@@ -7,16 +7,29 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/native.h"
+#include "script/project_setting.h"
 #include "shell/engine.h"
 #include "shell/main_loop.h"
 #include "shell/window_layout.h"
+#include "support/game_folder.h"
 #include "support/player_process.h"
 
 namespace vorn {
 namespace {
 
+// A game whose start page waits for ever: it loads, runs and never ends by itself.
+void WriteWaitingGame(const std::string& folder) {
+  testing::GameSpec game;
+  game.title = "Demo";
+  game.pages["main.vsb"] = "Wait\n";
+  testing::WriteGameFolder(folder, game);
+}
+
 class EngineTest : public ::testing::Test {
  protected:
+  void SetUp() override { WriteWaitingGame(folder_.Path()); }
+
   std::unique_ptr<Engine> MakeEngine(BackendOptions options = {}) {
     std::string why;
     std::unique_ptr<Platform> platform = CreateHeadlessPlatform(options, why);
@@ -71,7 +84,7 @@ TEST_F(EngineTest, FramesAdvanceTheClockByTheFixedStep) {
   EXPECT_TRUE(engine->State().TerminateRequested);
   EXPECT_EQ(engine->ExitStatus(), 0);
   EXPECT_EQ(engine->State().Seed, 0u);  // headless runs are deterministic by default
-  // Until a project sets its size the screen is 640 x 480, black.
+  // The game's 640 x 480 screen, black while nothing is drawn.
   const FrameBuffer& shown = engine->Services().display->Presented();
   EXPECT_EQ(shown.Width(), 640);
   EXPECT_EQ(shown.Height(), 480);
@@ -100,11 +113,11 @@ TEST_F(EngineTest, ConfirmQuitAsksWithTheTitleAndNoKeepsTheFlag) {
     setenv("LANG", "C", 1);
     ::testing::internal::CaptureStderr();
     engine->ConfirmQuit();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "dialog: Do you want to exit VornPlayer?\n");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "dialog: Do you want to exit Demo?\n");
     EXPECT_EQ(engine->State().TerminateRequested, answer == DialogAnswer::Yes);
     EXPECT_EQ(engine->ExitStatus(), 0);
   }
-  // In Japanese: "「VornPlayer」を終了しますか？".
+  // In Japanese: "「Demo」を終了しますか？".
   BackendOptions options;
   options.answer = DialogAnswer::No;
   std::unique_ptr<Engine> engine = MakeEngine(options);
@@ -113,7 +126,7 @@ TEST_F(EngineTest, ConfirmQuitAsksWithTheTitleAndNoKeepsTheFlag) {
   ::testing::internal::CaptureStderr();
   engine->HandleInput(Event(InputKind::ToolbarQuit));
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-            "dialog: \xE3\x80\x8CVornPlayer\xE3\x80\x8D\xE3\x82\x92\xE7\xB5\x82\xE4\xBA\x86\xE3\x81"
+            "dialog: \xE3\x80\x8C" "Demo\xE3\x80\x8D\xE3\x82\x92\xE7\xB5\x82\xE4\xBA\x86\xE3\x81"
             "\x97\xE3\x81\xBE\xE3\x81\x99\xE3\x81\x8B\xEF\xBC\x9F\n");
   EXPECT_FALSE(engine->State().TerminateRequested);
   if (saved) setenv("LANG", savedLang.c_str(), 1); else unsetenv("LANG");
@@ -131,6 +144,7 @@ class FailingEngine : public Engine {
 
 TEST_F(EngineTest, AnExceptionEscapingTickIsShownOnceAndEndsTheRun) {
   std::string why;
+  WriteWaitingGame(folder_.Path());
   EngineConfig config;
   config.gameArgs = {folder_.Path()};
   config.exeFolder = folder_.Path() + "/";
@@ -149,6 +163,13 @@ TEST_F(EngineTest, AnExceptionEscapingTickIsShownOnceAndEndsTheRun) {
 }
 
 TEST_F(EngineTest, InactiveTimeIsNotCounted) {
+  // The project pauses while the window is inactive.
+  TProjectSetting setting;
+  setting.title = "Demo";
+  setting.startPage = "main.vsb";
+  setting.pauseWhenInactive = true;
+  const std::vector<uint8_t> bytes = setting.SaveToBytes();
+  WriteFileAtomic(folder_.File("vorn.vpb"), bytes.data(), bytes.size());
   std::unique_ptr<Engine> engine = MakeEngine();
   engine->Start();
   RunMainLoop(*engine, LoopOptions{2, {}});
@@ -162,6 +183,14 @@ TEST_F(EngineTest, InactiveTimeIsNotCounted) {
   engine->State().TerminateRequested = false;
   RunMainLoop(*engine, LoopOptions{1, {}});
   EXPECT_EQ(engine->State().GameClock, before + 15);
+}
+
+TEST_F(EngineTest, WithoutPausingDeactivationKeepsTheLoopRunning) {
+  std::unique_ptr<Engine> engine = MakeEngine();
+  engine->Start();
+  engine->HandleInput(Event(InputKind::Deactivate));
+  EXPECT_FALSE(engine->LoopSuspended());
+  EXPECT_EQ(RunMainLoop(*engine, LoopOptions{3, {}}), 3u);
 }
 
 TEST_F(EngineTest, FullScreenSwitchRelaysOutAndClearsTheSwitchingFlag) {

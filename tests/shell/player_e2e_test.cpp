@@ -8,6 +8,7 @@
 #include <fstream>
 #include <thread>
 
+#include "support/game_folder.h"
 #include "support/player_process.h"
 
 namespace vorn {
@@ -32,8 +33,18 @@ std::pair<int, int> PngSize(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::filesystem::exists(path); }
 
+// A temporary folder holding a game whose start page waits for ever.
+struct GameFolder : TempFolder {
+  GameFolder() {
+    testing::GameSpec game;
+    game.pages["main.vsb"] = "Wait\n";
+    testing::WriteGameFolder(Path(), game);
+  }
+};
+
 TEST(PlayerRun, HeadlessThreeFramesWritesAScreenshotOfTheGameScreen) {
-  TempFolder game, out;
+  GameFolder game;
+  TempFolder out;
   const ProcessResult r = RunProcess(
       kPlayer, {"--headless", "--frames", "3", "--screenshot", "3:" + out.File("out.png"),
                 "--trace", out.File("trace.txt"), "--dump-vars", out.File("vars.txt"), "--seed", "7",
@@ -46,7 +57,7 @@ TEST(PlayerRun, HeadlessThreeFramesWritesAScreenshotOfTheGameScreen) {
 }
 
 TEST(PlayerRun, ScriptedQuitEndsNormally) {
-  TempFolder game;
+  GameFolder game;
   test::WriteTextFile(game.File("input.txt"), "1 click 10 10\n2 key 13\n3 quit\n");
   const ProcessResult r = RunProcess(
       kPlayer, {"--headless", "--input", game.File("input.txt"), "--screenshot",
@@ -56,7 +67,7 @@ TEST(PlayerRun, ScriptedQuitEndsNormally) {
 }
 
 TEST(PlayerRun, BadInputGivesAClearMessageAndAFailureStatus) {
-  TempFolder game;
+  GameFolder game;
   test::WriteTextFile(game.File("bad.txt"), "1 move 1 1\n2 jump 3\n");
   const struct {
     std::vector<std::string> args;
@@ -81,7 +92,8 @@ TEST(PlayerRun, BadInputGivesAClearMessageAndAFailureStatus) {
 
 TEST(PlayerRun, MalformedGameIniBesideTheExecutableIsRefused) {
   // A copy of the player in its own folder, so its game.ini is ours alone.
-  TempFolder bin, game;
+  TempFolder bin;
+  GameFolder game;
   const std::string copy = bin.File("vornplayer");
   std::filesystem::copy_file(kPlayer, copy);
   chmod(copy.c_str(), 0755);
@@ -98,7 +110,8 @@ TEST(PlayerRun, MalformedGameIniBesideTheExecutableIsRefused) {
 }
 
 TEST(PlayerRun, OneInstancePerGameFolder) {
-  TempFolder first, second, out;
+  GameFolder first, second;
+  TempFolder out;
   // The first player runs (almost) forever; its first screenshot tells that it holds the lock.
   const pid_t running = test::StartProcess(
       kPlayer, {"--headless", "--frames", "4000000000", "--screenshot", "1:" + out.File("first.png"),
@@ -138,7 +151,7 @@ bool HaveXvfb() { return access("/usr/bin/xvfb-run", X_OK) == 0; }
 
 TEST(PlayerWindow, RunsAFewFramesInARealWindowUnderXvfb) {
   if (!HaveXvfb()) GTEST_SKIP() << "xvfb-run is not installed";
-  TempFolder game;
+  GameFolder game;
   ProcessOptions options;
   options.setEnv = {{"SDL_AUDIODRIVER", "dummy"}};
   options.unsetEnv = {"WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
@@ -153,7 +166,7 @@ TEST(PlayerWindow, RunsAFewFramesInARealWindowUnderXvfb) {
 }
 
 TEST(PlayerWindow, WithoutADisplayItSaysSoAndFails) {
-  TempFolder game;
+  GameFolder game;
   ProcessOptions options;
   options.unsetEnv = {"DISPLAY", "WAYLAND_DISPLAY", "SDL_VIDEODRIVER"};
   options.setEnv = {{"SDL_AUDIODRIVER", "dummy"}};
