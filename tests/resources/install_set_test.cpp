@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "install_set_writer.h"
+#include "support/install_set_writer.h"
 #include "resources/error.h"
 #include "resources/stream.h"
 
