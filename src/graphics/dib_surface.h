@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/rect.h"
+#include "resources/stream.h"
 
 namespace vorn {
 
@@ -101,6 +102,10 @@ class TDIBSurface {
   // Nearest-neighbour stretch to a new size, alpha plane included.
   void Resize(int32_t width, int32_t height);
   int64_t CountColours() const;
+
+  // A baseline JPEG of the picture at quality 1..100 (palette and 15/16-bit pixels widened
+  // to 8-8-8 first; the alpha plane is not stored). Raises EVornError on failure.
+  void SaveAsJpeg(Stream& stream, int quality = 90) const;
 
   uint32_t MakePixel(uint8_t r, uint8_t g, uint8_t b) const;
   uint32_t PixelFromFields(uint32_t r, uint32_t g, uint32_t b) const;

@@ -1,6 +1,9 @@
-// JPEG through libjpeg: decoded to 24-bit surfaces. libjpeg reports errors by a long jump;
+// JPEG through libjpeg: decoded to 24-bit surfaces, encoded from a surface of any depth. libjpeg reports errors by a long jump;
 // the decoding function therefore holds no object with a destructor across it.
+#include <algorithm>
 #include <csetjmp>
+#include <cstdlib>
+#include <memory>
 #include <cstdio>
 #include <cstring>
 
@@ -61,7 +64,55 @@ const char* Decode(const uint8_t* data, size_t size, TDIBSurface* out, JpegError
   return nullptr;
 }
 
+// Compresses height rows of BGR bytes (rowBytes apart) into a libjpeg-owned buffer that the
+// caller frees. Returns nullptr on success or the error text.
+const char* Encode(const uint8_t* bgr, size_t rowBytes, int32_t width, int32_t height, int quality, JpegError* err,
+                   unsigned char** mem, unsigned long* size) {
+  jpeg_compress_struct cinfo;
+  cinfo.err = jpeg_std_error(&err->mgr);
+  err->mgr.error_exit = OnJpegError;
+  err->mgr.emit_message = OnJpegMessage;
+  if (setjmp(err->jump)) {
+    jpeg_destroy_compress(&cinfo);
+    return err->message;
+  }
+  jpeg_create_compress(&cinfo);
+  jpeg_mem_dest(&cinfo, mem, size);
+  cinfo.image_width = static_cast<JDIMENSION>(width);
+  cinfo.image_height = static_cast<JDIMENSION>(height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&cinfo);
+  jpeg_set_quality(&cinfo, quality, TRUE);
+  jpeg_start_compress(&cinfo, TRUE);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW row = const_cast<JSAMPROW>(bgr + cinfo.next_scanline * rowBytes);
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return nullptr;
+}
+
 }  // namespace
+
+void TDIBSurface::SaveAsJpeg(Stream& stream, int quality) const {
+  if (IsEmpty()) throw EVornError("JPEG: cannot save an empty picture");
+  // The picture in 8-8-8 colour first (palette and 15/16-bit pixels widened by SplitPixel).
+  size_t rowBytes = static_cast<size_t>(width_) * 3;
+  std::vector<uint8_t> bgr(rowBytes * static_cast<size_t>(height_));
+  for (int32_t y = 0; y < height_; ++y) {
+    uint8_t* out = bgr.data() + static_cast<size_t>(y) * rowBytes;
+    for (int32_t x = 0; x < width_; ++x, out += 3) SplitPixel(GetPixel(x, y), out[2], out[1], out[0]);
+  }
+  JpegError err{};
+  unsigned char* mem = nullptr;
+  unsigned long size = 0;
+  const char* message = Encode(bgr.data(), rowBytes, width_, height_, std::clamp(quality, 1, 100), &err, &mem, &size);
+  std::unique_ptr<unsigned char, decltype(&std::free)> owned(mem, &std::free);
+  if (message) throw EVornError(std::string("JPEG: ") + message);
+  stream.Write(mem, size);
+}
 
 void ReadJpeg(TDIBSurface& s, Stream& stream) {
   std::vector<uint8_t> data = ReadAllBytes(stream, "JPEG");

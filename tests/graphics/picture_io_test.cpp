@@ -246,6 +246,36 @@ TEST(LibraryReaders, PngJpegGif) {
   ExpectTruncationsSafe(testing::MakeJpeg(8, 8, flat), "j.jpg");
 }
 
+// SaveAsJpeg from every depth: the left half and the right half keep their colours within
+// the error of the compression; the file reads back through the JPEG reader.
+TEST(JpegWriter, SavesEveryDepth) {
+  const uint32_t left = 0xF00000, right = 0x2040F8;  // exact in 5-5-5 and 5-6-5 as well
+  for (int bits : {1, 4, 8, 15, 16, 24, 32}) {
+    SCOPED_TRACE(bits);
+    TDIBSurface s;
+    s.SetSize(32, 16, bits);
+    s.Palette()[0] = left, s.Palette()[1] = right;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 32; ++x) {
+        uint32_t c = x < 16 ? left : right;
+        s.SetPixel(x, y, bits <= 8 ? (x < 16 ? 0 : 1) : s.MakePixel(uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)));
+      }
+    MemoryStream out;
+    s.SaveAsJpeg(out, 95);
+    TDIBSurface back;
+    Load(back, out.Data(), "saved.jpg");
+    ASSERT_EQ(back.Width(), 32);
+    ASSERT_EQ(back.Height(), 16);
+    for (int x : {2, 12, 20, 29}) {
+      uint32_t want = x < 16 ? left : right, got = Rgb(back, x, 8);
+      for (int sh = 0; sh < 24; sh += 8) EXPECT_NEAR(int((got >> sh) & 0xFF), int((want >> sh) & 0xFF), 6) << x;
+    }
+  }
+  TDIBSurface empty;
+  MemoryStream out;
+  EXPECT_THROW(empty.SaveAsJpeg(out), EVornError);
+}
+
 TEST(PictureReaders, ClearErrorsNameTheField) {
   TDIBSurface s;
   auto bmp = testing::MakeBmp({40, 24, 0, {0, 0, 0}, false}, 4, 4, testing::IndexedPicture(16));
