@@ -37,7 +37,7 @@ bool TDIBSurface::ClipCopy(int32_t& x, int32_t& y, TRect& src, const TDIBSurface
   if (source.BitCount() != BitCount() || IsEmpty() || source.IsEmpty()) return false;
   // A source rectangle reaching outside the source is cut first, moving the destination along.
   TRect s = Intersect(src, source.Bounds());
-  int64_t dx = int64_t{x} + (s.left - src.left), dy = int64_t{y} + (s.top - src.top);
+  int64_t dx = int64_t{x} + (int64_t{s.left} - src.left), dy = int64_t{y} + (int64_t{s.top} - src.top);
   src = s;
   if (src.IsEmpty()) return false;
   TRect area = ClipOrBounds();

@@ -122,7 +122,7 @@ void TDIBSurface::CopyAlphaRect(const TDIBSurface& source8, const TRect& rect) {
   int32_t w = std::min(r.Width(), width_);
   for (int32_t y = r.top; y < r.bottom && y - r.top < height_; ++y) {
     if (w <= 0) break;
-    std::memcpy(alpha_->Row(y - r.top), source8.Row(y) + r.left, static_cast<size_t>(w));
+    std::memmove(alpha_->Row(y - r.top), source8.Row(y) + r.left, static_cast<size_t>(w));  // may be its own plane
   }
 }
 

@@ -33,18 +33,26 @@ int64_t TCustomDIBX::ColorToPixel(int64_t colour) const {
 
 namespace {
 
-// The four bands of a frame: top and bottom across, left and right between them.
+// The four bands of a frame: top and bottom across, left and right between them. Worked out
+// in 64 bits and kept inside the rectangle, so no coordinate can overflow.
 template <class Fn>
 void Bands(const TRect& r, int32_t width, Fn&& fn) {
   if (width <= 0 || r.IsEmpty()) return;
-  int32_t w = std::min(width, std::max(r.Width(), r.Height()));
-  fn(TRect{r.left, r.top, r.right, std::min(r.bottom, r.top + w)});
-  if (r.bottom - w > r.top + w) fn(TRect{r.left, r.bottom - w, r.right, r.bottom});
-  else if (r.bottom - w > r.top) fn(TRect{r.left, r.top + w, r.right, r.bottom});
-  int32_t top = r.top + w, bottom = r.bottom - w;
+  int64_t l = r.left, t = r.top, rt = r.right, b = r.bottom;
+  int64_t w = std::min<int64_t>(width, std::max(rt - l, b - t));
+  auto band = [&](int64_t x0, int64_t y0, int64_t x1, int64_t y1) {
+    auto cx = [&](int64_t v) { return static_cast<int32_t>(std::clamp(v, l, rt)); };
+    auto cy = [&](int64_t v) { return static_cast<int32_t>(std::clamp(v, t, b)); };
+    TRect piece{cx(x0), cy(y0), cx(x1), cy(y1)};
+    if (!piece.IsEmpty()) fn(piece);
+  };
+  band(l, t, rt, t + w);
+  if (b - w > t + w) band(l, b - w, rt, b);
+  else if (b - w > t) band(l, t + w, rt, b);
+  int64_t top = t + w, bottom = b - w;
   if (top >= bottom) return;
-  fn(TRect{r.left, top, std::min(r.right, r.left + w), bottom});
-  if (r.right - w > r.left + w) fn(TRect{r.right - w, top, r.right, bottom});
+  band(l, top, l + w, bottom);
+  if (rt - w > l + w) band(rt - w, top, rt, bottom);
 }
 
 }  // namespace

@@ -24,7 +24,7 @@ struct StretchMap {
   int32_t destTop;
   bool flipV;
   int32_t RowFor(int32_t y) const {
-    int64_t v = static_cast<int64_t>((y - destTop) * fy * 65536.0) >> 16;
+    int64_t v = static_cast<int64_t>(static_cast<double>(int64_t{y} - destTop) * fy * 65536.0) >> 16;
     if (v < 0 || v >= src.Height()) return -1;
     return flipV ? src.bottom - 1 - static_cast<int32_t>(v) : src.top + static_cast<int32_t>(v);
   }
@@ -36,14 +36,14 @@ bool MapStretch(const TRect& area, const TRect& destRect, const TRect& srcRect, 
   if (Intersect(srcRect, limit) != srcRect) return false;  // the source rectangle must lie in the source
   m.clipped = Intersect(destRect, area);
   if (m.clipped.IsEmpty()) return false;
-  double fx = static_cast<double>(srcRect.Width()) / destRect.Width();
-  m.fy = static_cast<double>(srcRect.Height()) / destRect.Height();
+  double fx = static_cast<double>(srcRect.Width()) / (int64_t{destRect.right} - destRect.left);
+  m.fy = static_cast<double>(srcRect.Height()) / (int64_t{destRect.bottom} - destRect.top);
   m.src = srcRect;
   m.destTop = destRect.top;
   m.flipV = flipV;
   int64_t step = std::llround(fx * 65536.0);
   // The clipped part's fraction is carried into the first step.
-  int64_t pos = static_cast<int64_t>((m.clipped.left - destRect.left) * fx * 65536.0);
+  int64_t pos = static_cast<int64_t>(static_cast<double>(int64_t{m.clipped.left} - destRect.left) * fx * 65536.0);
   m.cols.resize(static_cast<size_t>(m.clipped.Width()));
   for (int32_t& c : m.cols) {
     int64_t v = std::min<int64_t>(pos >> 16, srcRect.Width() - 1);
@@ -165,7 +165,8 @@ TRect RotateBounds(int32_t x, int32_t y, int32_t angle, int32_t pivotY, int32_t 
                    int32_t zoomY, int32_t zoomX) {
   double th = angle * 2.0 * std::numbers::pi / 256.0, c = std::cos(th), s = std::sin(th);
   double sx = zoomX / 256.0, sy = zoomY / 256.0;
-  double xs[2] = {-pivotX * sx, (srcRect.Width() - pivotX) * sx}, ys[2] = {-pivotY * sy, (srcRect.Height() - pivotY) * sy};
+  double px = pivotX, py = pivotY;
+  double xs[2] = {-px * sx, (srcRect.Width() - px) * sx}, ys[2] = {-py * sy, (srcRect.Height() - py) * sy};
   double minX = 1e18, minY = 1e18, maxX = -1e18, maxY = -1e18;
   for (double dx : xs)
     for (double dy : ys) {
@@ -189,8 +190,8 @@ void Rotate(TDIBSurface& dst, const TRect& area, int32_t x, int32_t y, int32_t a
   double sx = zoomX / 256.0, sy = zoomY / 256.0;
   int64_t colU = std::llround(c / sx * 65536), colV = std::llround(-s / sy * 65536);
   int64_t rowU = std::llround(s / sx * 65536), rowV = std::llround(c / sy * 65536);
-  int64_t u0 = int64_t{pivotX} * 65536 + colU * (box.left - x) + rowU * (box.top - y);
-  int64_t v0 = int64_t{pivotY} * 65536 + colV * (box.left - x) + rowV * (box.top - y);
+  int64_t u0 = int64_t{pivotX} * 65536 + colU * (int64_t{box.left} - x) + rowU * (int64_t{box.top} - y);
+  int64_t v0 = int64_t{pivotY} * 65536 + colV * (int64_t{box.left} - x) + rowV * (int64_t{box.top} - y);
   int64_t w = srcRect.Width(), h = srcRect.Height();
   for (int32_t Y = box.top; Y < box.bottom; ++Y, u0 += rowU, v0 += rowV) {
     auto* d = DstRow<F>(dst, Y);
@@ -276,8 +277,8 @@ bool MapPattern(const TRect& area, const TRect& destRect, const TCustomDIBX& src
   int64_t stepX = (int64_t{256} << 16) / zoomX, stepY = (int64_t{256} << 16) / zoomY;
   if (stepX <= 0 || stepY <= 0) return false;
   int64_t startX = ((offsetX % w) + w) % w, startY = ((offsetY % h) + h) % h;
-  int64_t u = (startX << 16) + stepX * (clipped.left - destRect.left);
-  m.v0 = (startY << 16) + stepY * (clipped.top - destRect.top);
+  int64_t u = (startX << 16) + stepX * (int64_t{clipped.left} - destRect.left);
+  m.v0 = (startY << 16) + stepY * (int64_t{clipped.top} - destRect.top);
   m.stepY = stepY;
   m.h = h;
   m.flipV = flipV;

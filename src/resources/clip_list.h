@@ -8,10 +8,21 @@
 
 namespace vorn {
 
+// The one rectangle type of the engine (dirty rectangles, surfaces and drawing): left, top,
+// right, bottom in pixels, right and bottom exclusive.
 struct TRect {
   int32_t left = 0, top = 0, right = 0, bottom = 0;
   bool Empty() const { return right <= left || bottom <= top; }
+  bool IsEmpty() const { return Empty(); }
+  // Extents saturate at the int32 range, so hostile coordinates cannot overflow.
+  int32_t Width() const { return Saturate(int64_t{right} - left); }
+  int32_t Height() const { return Saturate(int64_t{bottom} - top); }
   bool operator==(const TRect&) const = default;
+
+ private:
+  static int32_t Saturate(int64_t v) {
+    return static_cast<int32_t>(v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : v);
+  }
 };
 
 class TClipList {
