@@ -424,6 +424,15 @@ void PageBuilder::Command(const Where& where, int depth, const std::string& cont
     if (code == kComGameSave && !hasTo && label.empty()) fallback = index + 1;
   }
 
+  // A jump-like command written without a condition is meant to happen: store TRUE, since a
+  // stored expression without value counts as false and the command would never fire.
+  if (code == kComJump || code == kComCall || code == kComExit || code == kComBreak || code == kComContinue) {
+    bool hasCond = false;
+    for (const Item& it : items)
+      hasCond |= EqualsNoCase(it.key, "cond") || (it.key.empty() && std::string_view(PrimaryField(code)) == "cond");
+    if (!hasCond) items.push_back({"cond", "1"});
+  }
+
   TCommand* raw = command.get();
   {
     const PropertySet* set = &page_->sets[static_cast<size_t>(code)];

@@ -184,6 +184,12 @@ TEST(CallManTest, JumpAndLabels) {
   a.cm.Start("main.vsb");
   a.Frame();
   EXPECT_EQ(a.Int("n"), 31);
+
+  // Written without a condition, Jump and Exit always happen.
+  Interp b({{"main.vsb", "VarNew n; type: int; value: 1\nJump label: end\nCalc n = 99\n*end\nExit\nCalc n = 98\n"}});
+  b.cm.Start("main.vsb");
+  b.Frame();
+  EXPECT_EQ(b.Int("n"), 1);
 }
 
 TEST(CallManTest, TraceWritesEachCommandOnceAndEventStarts) {

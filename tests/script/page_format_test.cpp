@@ -183,8 +183,10 @@ TEST(PageDamage, CountsBeyondTheBytesLeftNameTheField) {
   expectError(patch32(5, -1), "set count");
   expectError(patch32(9, -3), "set size");
   expectError(patch32(kFirstCode - 4, 0x7FFFFFFF), "command count");
-  // Call: header (10), page "x.vsb" (4 + 5), target (4), result "" (4), cond (4), then m.
-  expectError(patch32(kFirstCode + 1 + 10 + 9 + 4 + 4 + 4, 1000000), "args");
+  // Call: header (10), page "x.vsb" (4 + 5), target (4), result "" (4), cond, then m. The
+  // condition is the stored TRUE of a Call written without one; an Exit record is header + cond.
+  const size_t condBytes = CompilePageSource("Exit\n")->SaveToBytes().size() - kFirstCode - 1 - 10;
+  expectError(patch32(kFirstCode + 1 + 10 + 9 + 4 + 4 + condBytes, 1000000), "args");
   auto bad = good;
   bad[4] = 7;
   expectError(bad, "result type");
