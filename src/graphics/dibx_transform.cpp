@@ -1,6 +1,7 @@
 // TDIBX stretched, rotated and pattern draws. Stretches and pattern fills gather each
 // destination row from the source (16.16 steps, nearest sampling) into scratch rows and then
-// run the same row kernels as the positioned copies; rotation works pixel by pixel.
+// run the same row kernels as the positioned copies; rotation solves per row the span of
+// pixels that map inside the source and then steps through it.
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -179,11 +180,42 @@ TRect RotateBounds(int32_t x, int32_t y, int32_t angle, int32_t pivotY, int32_t 
 
 namespace {
 
+// Floor and ceiling of a / b for b > 0.
+int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+int64_t CeilDiv(int64_t a, int64_t b) { return -FloorDiv(-a, b); }
+
+// The k in [lo, hi) within [0, n) for which 0 <= a + b k < limit: where a 16.16 coordinate
+// stepping by b from a stays inside the source. Exactly the per-pixel test, solved per row.
+void InsideSpan(int64_t a, int64_t b, int64_t limit, int64_t n, int64_t& lo, int64_t& hi) {
+  if (b == 0) {
+    lo = 0, hi = (a >= 0 && a < limit) ? n : 0;
+  } else if (b > 0) {
+    lo = CeilDiv(-a, b), hi = CeilDiv(limit - a, b);
+  } else {
+    lo = FloorDiv(a - limit, -b) + 1, hi = FloorDiv(a, -b) + 1;
+  }
+  lo = std::clamp<int64_t>(lo, 0, n);
+  hi = std::clamp<int64_t>(hi, lo, n);
+}
+
+// Row r (0 = first row read, flips resolved) of srcRect in `s`, starting at its left column.
+// Kept as byte addresses (a container of the aliasing pixel pointers would drop the attribute).
+template <class F>
+std::vector<const uint8_t*> SourceRows(const TCustomDIBX& s, const TRect& srcRect, bool flipV) {
+  std::vector<const uint8_t*> rows(static_cast<size_t>(srcRect.Height()));
+  for (int32_t r = 0; r < srcRect.Height(); ++r)
+    rows[static_cast<size_t>(r)] = reinterpret_cast<const uint8_t*>(
+        SrcRow<F>(s, flipV ? srcRect.bottom - 1 - r : srcRect.top + r) + srcRect.left);
+  return rows;
+}
+
 // Shared by DrawRotate and DrawMaskRotate: walks the clipped box with inverse 16.16 steps and
-// calls px(dst, srcX, srcY) for every destination pixel that maps inside srcRect.
+// calls px(dst, row, col) for every destination pixel that maps inside srcRect, row and col
+// counted inside srcRect with the flips resolved. Per row, the span of columns that land
+// inside the source is solved once, so the inner loop holds no bounds tests.
 template <class F, class Px>
 void Rotate(TDIBSurface& dst, const TRect& area, int32_t x, int32_t y, int32_t angle, int32_t pivotY, int32_t pivotX,
-            const TRect& srcRect, int32_t zoomY, int32_t zoomX, bool flipV, bool flipH, Px&& px) {
+            const TRect& srcRect, int32_t zoomY, int32_t zoomX, bool flipH, Px&& px) {
   TRect box = Intersect(RotateBounds(x, y, angle, pivotY, pivotX, srcRect, zoomY, zoomX), area);
   if (box.IsEmpty()) return;
   double th = angle * 2.0 * std::numbers::pi / 256.0, c = std::cos(th), s = std::sin(th);
@@ -192,17 +224,21 @@ void Rotate(TDIBSurface& dst, const TRect& area, int32_t x, int32_t y, int32_t a
   int64_t rowU = std::llround(s / sx * 65536), rowV = std::llround(c / sy * 65536);
   int64_t u0 = int64_t{pivotX} * 65536 + colU * (int64_t{box.left} - x) + rowU * (int64_t{box.top} - y);
   int64_t v0 = int64_t{pivotY} * 65536 + colV * (int64_t{box.left} - x) + rowV * (int64_t{box.top} - y);
-  int64_t w = srcRect.Width(), h = srcRect.Height();
+  int64_t w = srcRect.Width(), h = srcRect.Height(), n = box.Width();
   for (int32_t Y = box.top; Y < box.bottom; ++Y, u0 += rowU, v0 += rowV) {
-    auto* d = DstRow<F>(dst, Y);
-    int64_t u = u0, v = v0;
-    for (int32_t X = box.left; X < box.right; ++X, u += colU, v += colV) {
-      if (u < 0 || v < 0) continue;
-      int64_t col = u >> 16, row = v >> 16;
-      if (col >= w || row >= h) continue;
-      if (flipH) col = w - 1 - col;
-      if (flipV) row = h - 1 - row;
-      px(d + X, srcRect.left + static_cast<int32_t>(col), srcRect.top + static_cast<int32_t>(row));
+    int64_t loU, hiU, loV, hiV;
+    InsideSpan(u0, colU, w << 16, n, loU, hiU);
+    InsideSpan(v0, colV, h << 16, n, loV, hiV);
+    int64_t lo = std::max(loU, loV), hi = std::min(hiU, hiV);
+    if (lo >= hi) continue;
+    auto* d = DstRow<F>(dst, Y) + box.left;
+    int64_t u = u0 + colU * lo, v = v0 + colV * lo;
+    if (flipH) {
+      for (int64_t k = lo; k < hi; ++k, u += colU, v += colV)
+        px(d + k, static_cast<int32_t>(v >> 16), static_cast<int32_t>(w - 1 - (u >> 16)));
+    } else {
+      for (int64_t k = lo; k < hi; ++k, u += colU, v += colV)
+        px(d + k, static_cast<int32_t>(v >> 16), static_cast<int32_t>(u >> 16));
     }
   }
 }
@@ -220,14 +256,19 @@ void TDIBX::DrawRotate(int32_t x, int32_t y, int32_t opacity, bool flipV, bool f
     using F = decltype(f);
     using P = typename F::Pixel;
     uint32_t a = static_cast<uint32_t>(opacity > 255 ? (opacity & 255) : opacity);
-    Rotate<F>(*surface_, ClipOrBounds(), x, y, angle, pivotY, pivotX, srcRect, zoomY, zoomX, flipV, flipH,
-              [&](P* d, int32_t sx, int32_t sy) {
-                uint32_t sv = SrcRow<F>(src, sy)[sx], dv = *d;
-                if (key && sv == k) return;
-                if (opacity == 255) *d = static_cast<P>(sv);
-                else if (opacity > 255) *d = static_cast<P>(AddPx<F>(sv, dv, a));
-                else *d = static_cast<P>(MixPx<F>(sv, dv, a, 255 - a));
-              });
+    auto rows = SourceRows<F>(src, srcRect, flipV);
+    auto run = [&](auto blend) {
+      Rotate<F>(*surface_, ClipOrBounds(), x, y, angle, pivotY, pivotX, srcRect, zoomY, zoomX, flipH,
+                [&](P* d, int32_t r, int32_t c) {
+                  uint32_t sv = reinterpret_cast<const P*>(rows[static_cast<size_t>(r)])[c];
+                  if (key && sv == k) return;
+                  *d = static_cast<P>(blend(sv, uint32_t{*d}));
+                });
+    };
+    // One loop per blend so the per-pixel work holds no opacity test.
+    if (opacity == 255) run([](uint32_t sv, uint32_t) { return sv; });
+    else if (opacity > 255) run([a](uint32_t sv, uint32_t dv) { return AddPx<F>(sv, dv, a); });
+    else run([a](uint32_t sv, uint32_t dv) { return MixPx<F>(sv, dv, a, 255 - a); });
   });
 }
 
@@ -239,13 +280,17 @@ void TDIBX::DrawMaskRotate(int32_t x, int32_t y, int32_t opacity, const TCustomD
       !MaskLimit(mask, src, limit))
     return;
   if (Intersect(srcRect, limit) != srcRect || srcRect.IsEmpty()) return;
+  std::vector<const uint8_t*> maskRows(static_cast<size_t>(srcRect.Height()));
+  for (int32_t r = 0; r < srcRect.Height(); ++r)
+    maskRows[static_cast<size_t>(r)] = mask.RowAddress(flipV ? srcRect.bottom - 1 - r : srcRect.top + r) + srcRect.left;
   WithFormat(BitCount(), [&](auto f) {
     using F = decltype(f);
     using P = typename F::Pixel;
     uint32_t a = static_cast<uint32_t>(opacity > 255 ? (opacity & 255) : opacity);
-    Rotate<F>(*surface_, ClipOrBounds(), x, y, angle, pivotY, pivotX, srcRect, zoomY, zoomX, flipV, flipH,
-              [&](P* d, int32_t sx, int32_t sy) {
-                uint32_t sv = SrcRow<F>(src, sy)[sx], dv = *d, k = mask.RowAddress(sy)[sx];
+    auto rows = SourceRows<F>(src, srcRect, flipV);
+    Rotate<F>(*surface_, ClipOrBounds(), x, y, angle, pivotY, pivotX, srcRect, zoomY, zoomX, flipH,
+              [&](P* d, int32_t r, int32_t c) {
+                uint32_t sv = reinterpret_cast<const P*>(rows[static_cast<size_t>(r)])[c], dv = *d, k = maskRows[static_cast<size_t>(r)][c];
                 if (k == 0) return;
                 if (opacity > 255) *d = static_cast<P>(AddPx<F>(sv, dv, (a * k) >> 8));
                 else if (opacity == 255) *d = static_cast<P>(k == 255 ? sv : MixPx<F>(sv, dv, k, 255 - k));
