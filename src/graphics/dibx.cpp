@@ -31,6 +31,21 @@ int64_t TCustomDIBX::ColorToPixel(int64_t colour) const {
          field((c >> 16) & 0xFF, BlueMask(), BlueShift());
 }
 
+void TCustomDIBX::GetPaletteEntries(std::span<uint32_t> entries, int first, int count) const {
+  std::array<uint32_t, 256> all;
+  GetPalette(all);
+  for (int i = 0; i < count && static_cast<size_t>(i) < entries.size(); ++i)
+    if (first + i >= 0 && first + i < 256) entries[static_cast<size_t>(i)] = all[static_cast<size_t>(first + i)];
+}
+
+void TCustomDIBX::SetPaletteEntries(std::span<const uint32_t> entries, int first, int count) {
+  std::array<uint32_t, 256> all;
+  GetPalette(all);
+  for (int i = 0; i < count && static_cast<size_t>(i) < entries.size(); ++i)
+    if (first + i >= 0 && first + i < 256) all[static_cast<size_t>(first + i)] = entries[static_cast<size_t>(i)];
+  SetPalette(all);
+}
+
 namespace {
 
 // The four bands of a frame: top and bottom across, left and right between them. Worked out

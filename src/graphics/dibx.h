@@ -130,6 +130,13 @@ class TCustomDIBX {
   virtual void SetPalette(const std::array<uint32_t, 256>& entries) = 0;
   virtual void FillMask(int32_t x, int32_t y, int32_t alpha, uint32_t pixel, bool flipV, bool flipH,
                         const TRect& maskRect, const TCustomDIBX& mask) = 0;
+  // A platform palette object would be dropped here; our surfaces hold only the colour table,
+  // which stays as it is.
+  virtual void ReleasePalette() {}
+  // count entries (0x00BBGGRR) from index first; indices outside 0..255 or beyond the span
+  // are left out.
+  virtual void GetPaletteEntries(std::span<uint32_t> entries, int first, int count) const;
+  virtual void SetPaletteEntries(std::span<const uint32_t> entries, int first, int count);
   virtual void Changed() {}
 
   int BytesPerPixel() const { return (BitCount() + 7) / 8; }

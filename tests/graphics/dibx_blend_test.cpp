@@ -110,6 +110,24 @@ TEST(DibxBlend, ClippingFlipsAndGeometry) {
   EXPECT_EQ(wide.GetPixel(0, 0), 100u);
 }
 
+TEST(DibxBlend, PaletteEntries) {
+  TDIBX p = Surface(2, 2, 8, 0);
+  std::array<uint32_t, 256> all{};
+  all[3] = 0x0000FF;  // red as 0x00BBGGRR
+  p.SetPalette(all);
+  EXPECT_EQ(p.Surface().Palette()[3], 0xFF0000u);  // the surface keeps 0x00RRGGBB
+  const uint32_t two[] = {0x112233, 0x445566};
+  p.SetPaletteEntries(two, 255, 2);  // index 256 is left out
+  uint32_t back[3] = {1, 1, 1};
+  p.GetPaletteEntries(back, 254, 3);
+  EXPECT_EQ(back[0], 0u);
+  EXPECT_EQ(back[1], 0x112233u);
+  EXPECT_EQ(back[2], 1u);
+  p.SetPaletteEntries(two, -1, 2);
+  p.GetPaletteEntries(back, 0, 1);
+  EXPECT_EQ(back[0], 0x445566u);
+}
+
 template <class F>
 void CompareWithReference(int bits) {
   std::mt19937 rng(1234 + bits);
