@@ -77,6 +77,7 @@ TVrFileManager::TVrFileManager(EngineState& state, VrFileManagerOptions options)
   } else {
     cdRoots_ = ScanCdRoots();
   }
+  SweepAbandonedTempFolders(TempParent());
 }
 
 TVrFileManager::~TVrFileManager() {
@@ -84,11 +85,8 @@ TVrFileManager::~TVrFileManager() {
   for (const LockData& lock : locks_) pendingDeletion_.push_back(lock.path);
   locks_.clear();
   DeletePending();
-  if (!tempFolder_.empty()) {
-    // The folder is ours alone: anything left in it is a copy of ours.
-    for (const std::string& n : ListDirectory(tempFolder_)) RemoveFile(tempFolder_ + n);
-    ::rmdir(tempFolder_.c_str());
-  }
+  // The folder is ours alone: anything left in it is a copy of ours.
+  tempDir_.reset();
 }
 
 std::vector<std::string> TVrFileManager::ScanCdRoots() const {
@@ -236,18 +234,17 @@ std::vector<uint8_t> TVrFileManager::LoadBytes(const std::string& name) {
   return m.Take();
 }
 
+std::string TVrFileManager::TempParent() const {
+  if (!options_.tempParent.empty()) return options_.tempParent;
+  const char* env = std::getenv("TMPDIR");
+  return (env && *env) ? env : "/tmp";
+}
+
 void TVrFileManager::EnsureTempFolder() {
-  if (!tempFolder_.empty()) return;
-  std::string parent = options_.tempParent;
-  if (parent.empty()) {
-    const char* env = std::getenv("TMPDIR");
-    parent = (env && *env) ? env : "/tmp";
-  }
-  std::string pattern = WithTrailingSlash(parent) + "vornplayer-XXXXXX";
-  std::vector<char> buf(pattern.begin(), pattern.end());
-  buf.push_back('\0');
-  if (!::mkdtemp(buf.data())) throw EVornError(kTextTempCopyFailed);
-  tempFolder_ = WithTrailingSlash(buf.data());
+  if (tempDir_) return;
+  tempDir_ = PrivateTempFolder::Create(TempParent());
+  if (!tempDir_) throw EVornError(kTextTempCopyFailed);
+  tempFolder_ = tempDir_->Path();
 }
 
 std::string TVrFileManager::MakeTempCopy(const std::string& name) {

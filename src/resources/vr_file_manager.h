@@ -17,6 +17,7 @@
 #include "big_stream.h"
 #include "engine_state.h"
 #include "name_resolver.h"
+#include "private_temp_folder.h"
 #include "stream.h"
 
 namespace vorn {
@@ -35,7 +36,9 @@ class DiskPrompter {
 };
 
 struct VrFileManagerOptions {
-  // Where the private temporary folder is made; empty: $TMPDIR, else /tmp.
+  // Where the private temporary folder is made (below a per-user folder, see
+  // private_temp_folder.h); empty: $TMPDIR, else /tmp. The manager's construction removes
+  // the folders that ended players left there.
   std::string tempParent;
   // The running executable; empty: /proc/self/exe.
   std::string executablePath;
@@ -57,6 +60,7 @@ struct ProjectDiskTexts {
 
 class TVrFileManager {
  public:
+  // Also removes the temporary folders of players that ended without removing theirs.
   explicit TVrFileManager(EngineState& state, VrFileManagerOptions options = {});
   // Queues every temporary copy for deletion, deletes them and removes the private folder.
   ~TVrFileManager();
@@ -137,6 +141,7 @@ class TVrFileManager {
   void LoadDiskFile(Stream& target, const std::string& path);
   std::string MakeTempCopy(const std::string& name);
   void EnsureTempFolder();
+  std::string TempParent() const;
   void DeletePending();
   std::vector<std::string> ScanCdRoots() const;
   bool InstallMatches(const std::string& root, const std::string& title, int disk, bool checkDisk);
@@ -148,6 +153,7 @@ class TVrFileManager {
   std::string baseFolder_;
   std::vector<LockData> locks_;
   int32_t nextLockId_ = 0;
+  std::unique_ptr<PrivateTempFolder> tempDir_;
   std::string tempFolder_;
   std::vector<std::string> pendingDeletion_;
   NameResolver resolver_;
