@@ -100,6 +100,8 @@ class TProject {
   static bool NeverAsks(const std::string& name, const std::string& extensions);
 
   const TProjectSetting& Settings() const { return settings_; }
+  // True once the project file has been read (a failed start leaves it false).
+  bool Loaded() const { return loaded_; }
   TFolderDiskList& Folders() { return folders_; }
   ScriptRunner* Runner() { return runner_.get(); }
   EngineState& State() { return ctx_.state; }

@@ -147,6 +147,14 @@ void Engine::InitializeEngine() {
     return std::make_unique<TProjectRunner>(project, std::move(services));
   };
   project_ = std::make_unique<TProject>(std::move(ctx));
+  if (state_.TerminateRequested) {
+    // The game closes as it would on its own platform, but a run that never started is not a
+    // normal end: say so and leave a failure status for whoever started the player.
+    if (!project_->Loaded()) {
+      std::fprintf(stderr, "vornplayer: no readable project file (vorn.vpb) in the game data\n");
+    }
+    if (exitStatus_ < 1) exitStatus_ = 1;
+  }
   if (project_->Settings().screenWidth > 0 && project_->Settings().screenHeight > 0) {
     screenWidth_ = project_->Settings().screenWidth;
     screenHeight_ = project_->Settings().screenHeight;

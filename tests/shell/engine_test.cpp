@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -183,6 +184,18 @@ TEST_F(EngineTest, InactiveTimeIsNotCounted) {
   engine->State().TerminateRequested = false;
   RunMainLoop(*engine, LoopOptions{1, {}});
   EXPECT_EQ(engine->State().GameClock, before + 15);
+}
+
+TEST_F(EngineTest, AFolderWithoutAProjectEndsWithAFailureStatus) {
+  std::remove(folder_.File("vorn.vpb").c_str());
+  std::unique_ptr<Engine> engine = MakeEngine();
+  ::testing::internal::CaptureStderr();
+  engine->Start();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(engine->State().TerminateRequested);
+  EXPECT_EQ(engine->ExitStatus(), 1);
+  EXPECT_NE(err.find("vorn.vpb"), std::string::npos) << err;
+  engine->FinalizeEngine();
 }
 
 TEST_F(EngineTest, WithoutPausingDeactivationKeepsTheLoopRunning) {
