@@ -52,6 +52,16 @@ PendingRecord ReadRecord(BinaryReader& r) {
   return rec;
 }
 
+// The collection item for a record read from a save (the caller names it when adding it).
+std::unique_ptr<TParamCollectionItem> MakeItem(PendingRecord& rec) {
+  auto item = std::make_unique<TParamCollectionItem>(std::move(rec.value));
+  item->Status = rec.status;
+  item->Reserved = rec.reserved;
+  item->ScopeId = rec.scope;
+  item->Local = rec.local;
+  return item;
+}
+
 // A frame of the variable stack: int32 count, then type (int32), name, saved value per
 // variable. Reads one and returns its records; raises EFormatError on damaged data.
 struct FrameRecord {
@@ -328,13 +338,7 @@ TGameSectionExtras TParamCollection::ReadGameSection(BinaryReader& r, int versio
     if (IsSaved(*Item(i), false)) Delete(i);
   }
   for (PendingRecord& rec : records) {
-    if (rec.name.empty()) continue;
-    auto item = std::make_unique<TParamCollectionItem>(std::move(rec.value));
-    item->Status = rec.status;
-    item->Reserved = rec.reserved;
-    item->ScopeId = rec.scope;
-    item->Local = rec.local;
-    Add(std::move(item))->SetName(rec.name);
+    if (!rec.name.empty()) Add(MakeItem(rec))->SetName(rec.name);
   }
   TextDelay = textDelay;
   Cursor = std::move(cursor);
@@ -350,13 +354,7 @@ void TParamCollection::ReadStatusSection(BinaryReader& r, int /*version*/) {
   std::vector<PendingRecord> records;
   for (int32_t i = 0; i < n; ++i) records.push_back(ReadRecord(r));
   for (PendingRecord& rec : records) {
-    if (rec.name.empty()) continue;
-    auto item = std::make_unique<TParamCollectionItem>(std::move(rec.value));
-    item->Status = rec.status;
-    item->Reserved = rec.reserved;
-    item->ScopeId = rec.scope;
-    item->Local = rec.local;
-    Add(std::move(item))->SetName(rec.name);
+    if (!rec.name.empty()) Add(MakeItem(rec))->SetName(rec.name);
   }
 }
 

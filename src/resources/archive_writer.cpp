@@ -40,6 +40,24 @@ bool IsMediaExtension(const std::string& upperExt) {
 
 void WriteBytes(Stream& out, std::span<const uint8_t> bytes) { out.Write(bytes.data(), bytes.size()); }
 
+// Writes an entry's bytes deflated, or stored when `store` is set or, with `needGain`, when
+// deflating saves less than a tenth; records the stored flag and the CRC that the entry's
+// coverage flag promises (of the content, or of the bytes in the archive).
+void WriteEntryData(Stream& target, const std::vector<uint8_t>& data, bool store, bool needGain,
+                    WrittenEntry& out) {
+  if (!store) {
+    std::vector<uint8_t> packed = DeflateFast(data);
+    if (!needGain || static_cast<int64_t>(packed.size()) <= static_cast<int64_t>(data.size()) * 9 / 10) {
+      WriteBytes(target, packed);
+      out.crc = out.coverage ? Crc32(data) : Crc32(packed);
+      return;
+    }
+  }
+  WriteBytes(target, data);
+  out.stored = 1;
+  out.crc = Crc32(data);
+}
+
 }  // namespace
 
 bool TVrFileCollection::WriteArchive(Stream& target, const ArchiveEntryErrorSink& onError,
@@ -85,15 +103,7 @@ bool TVrFileCollection::WriteArchive(Stream& target, const ArchiveEntryErrorSink
       std::string diskPath;
       if (e.Memory) {
         const std::vector<uint8_t>& data = e.Memory->Data();
-        if (static_cast<int64_t>(data.size()) > kArchiveMaxCompressed) {
-          WriteBytes(target, data);
-          out.stored = 1;
-          out.crc = Crc32(data);
-        } else {
-          std::vector<uint8_t> packed = DeflateFast(data);
-          WriteBytes(target, packed);
-          out.crc = out.coverage ? Crc32(data) : Crc32(packed);
-        }
+        WriteEntryData(target, data, static_cast<int64_t>(data.size()) > kArchiveMaxCompressed, false, out);
       } else if (!(diskPath = DiskPathOf(e.Name())).empty()) {
         out.time = PackedFileTime(diskPath);
         int64_t size = FileSizeOf(diskPath);
@@ -104,15 +114,7 @@ bool TVrFileCollection::WriteArchive(Stream& target, const ArchiveEntryErrorSink
         if (compressible) {
           std::vector<uint8_t> data(static_cast<size_t>(size));
           file->ReadExact(data.data(), data.size(), diskPath.c_str());
-          std::vector<uint8_t> packed = DeflateFast(data);
-          if (static_cast<int64_t>(packed.size()) > size * 9 / 10) {
-            WriteBytes(target, data);
-            out.stored = 1;
-            out.crc = Crc32(data);
-          } else {
-            WriteBytes(target, packed);
-            out.crc = out.coverage ? Crc32(data) : Crc32(packed);
-          }
+          WriteEntryData(target, data, false, true, out);
         } else {
           // Media files can be large: copy them in chunks with a running CRC.
           std::vector<uint8_t> chunk(1 << 20);
@@ -130,16 +132,7 @@ bool TVrFileCollection::WriteArchive(Stream& target, const ArchiveEntryErrorSink
         MemoryStream plain;
         ReadEntry(plain, e.Name());
         const std::vector<uint8_t>& data = plain.Data();
-        if (static_cast<int64_t>(data.size()) > kArchiveMaxCompressed) {
-          WriteBytes(target, data);
-          out.stored = 1;
-          out.crc = Crc32(data);
-        } else {
-          std::vector<uint8_t> packed = DeflateFast(data);
-          WriteBytes(target, packed);
-          // The CRC covers what the kept coverage flag says it covers.
-          out.crc = out.coverage ? Crc32(data) : Crc32(packed);
-        }
+        WriteEntryData(target, data, static_cast<int64_t>(data.size()) > kArchiveMaxCompressed, false, out);
       }
     } catch (...) {
       if (onError) onError(std::string(kTextEntryError) + e.Name());
