@@ -1,4 +1,5 @@
-// POSIX implementations of the native file-system services.
+// POSIX implementations of the native file-system services. The plain path questions and
+// atomic writes are the engine's own (resources/file_stream.h); this layer forwards to them.
 #include "platform/native.h"
 
 #include <fcntl.h>
@@ -13,6 +14,7 @@
 #include <cstring>
 
 #include "resources/error.h"
+#include "resources/file_stream.h"
 
 namespace vorn {
 
@@ -25,12 +27,7 @@ constexpr long kUdfMagic = 0x15013346;
 
 }  // namespace
 
-std::string ExecutablePath() {
-  char buffer[PATH_MAX];
-  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return {};
-  return std::string(buffer, static_cast<size_t>(n));
-}
+std::string ExecutablePath() { return disk::ExecutablePath(); }
 
 std::string ExecutableFolder() {
   std::string path = ExecutablePath();
@@ -47,15 +44,9 @@ std::optional<std::string> CanonicalPath(const std::string& path) {
   return result;
 }
 
-bool IsDirectory(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool IsDirectory(const std::string& path) { return disk::IsDirectory(path); }
 
-bool IsRegularFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+bool IsRegularFile(const std::string& path) { return disk::IsRegularFile(path); }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
   if (folder.empty()) return name;
@@ -124,31 +115,7 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::string& path) {
 }
 
 void WriteFileAtomic(const std::string& path, const void* data, size_t size) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) throw EVornError("cannot write " + path + ": " + ErrnoText());
-  const auto* bytes = static_cast<const uint8_t*>(data);
-  size_t done = 0;
-  bool ok = true;
-  while (ok && done < size) {
-    const ssize_t n = write(fd, bytes + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) ok = false; else done += static_cast<size_t>(n);
-  }
-  ok = ok && fsync(fd) == 0;
-  const std::string why = ok ? std::string() : ErrnoText();
-  ok = (close(fd) == 0) && ok;
-  // mkostemp makes the file 0600; a settings file or screenshot gets the usual mode.
-  if (ok) {
-    const mode_t mask = umask(0);
-    umask(mask);
-    chmod(temp.c_str(), 0666 & ~mask);
-  }
-  if (!ok || rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string reason = why.empty() ? ErrnoText() : why;
-    unlink(temp.c_str());
-    throw EVornError("cannot write " + path + ": " + reason);
-  }
+  disk::WriteFileAtomic(path, data, size);
 }
 
 std::optional<std::string> ReadFileTail(const std::string& path, size_t n) {
@@ -167,7 +134,7 @@ std::optional<std::string> ReadFileTail(const std::string& path, size_t n) {
   return result;
 }
 
-bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string& path) { return disk::RemoveFile(path); }
 
 std::string MakeTemporaryFile(const std::string& prefix) {
   const char* tmp = std::getenv("TMPDIR");

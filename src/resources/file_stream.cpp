@@ -159,22 +159,33 @@ std::vector<std::string> ListDirectory(const std::string& folder) {
 }
 
 void WriteFileAtomic(const std::string& path, const void* data, size_t n) {
-  std::string tmp = path + ".tmp~" + std::to_string(::getpid());
-  {
-    auto f = FileStream::Open(tmp, FileStream::Mode::Create);
-    try {
-      f->Write(data, n);
-      f->Flush();
-    } catch (...) {
-      f.reset();
-      RemoveFile(tmp);
-      throw;
-    }
+  // A temporary name of this writer alone (pid and clock, created exclusively), so writers
+  // of the same file never share one; 0666 lets the umask give the file its usual mode.
+  std::string tmp;
+  int fd = -1;
+  for (int attempt = 0; fd < 0; ++attempt) {
+    struct timespec ts;
+    ::clock_gettime(CLOCK_MONOTONIC, &ts);
+    tmp = path + ".tmp~" + std::to_string(::getpid()) + "-" + std::to_string(ts.tv_nsec + attempt);
+    fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && (errno != EEXIST || attempt >= 100)) throw EVornError("cannot write " + path + ": " + SystemReason());
   }
-  if (::rename(tmp.c_str(), path.c_str()) != 0) {
-    std::string reason = SystemReason();
+  const auto* bytes = static_cast<const uint8_t*>(data);
+  size_t done = 0;
+  bool ok = true;
+  while (ok && done < n) {
+    const ssize_t put = ::write(fd, bytes + done, n - done);
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) ok = false;
+    else done += static_cast<size_t>(put);
+  }
+  ok = ok && ::fsync(fd) == 0;
+  std::string reason = ok ? std::string() : SystemReason();
+  ok = ::close(fd) == 0 && ok;
+  if (!ok || ::rename(tmp.c_str(), path.c_str()) != 0) {
+    if (reason.empty()) reason = SystemReason();
     RemoveFile(tmp);
-    throw EVornError(path + ": cannot replace: " + reason);
+    throw EVornError("cannot write " + path + ": " + reason);
   }
 }
 

@@ -68,7 +68,8 @@ int32_t PackedFileTime(const std::string& path);
 bool RemoveFile(const std::string& path);
 // The names in a folder, "." and ".." excluded, unsorted; empty when it cannot be read.
 std::vector<std::string> ListDirectory(const std::string& folder);
-// Writes bytes to path atomically: a temporary file beside it, flushed, renamed over it.
+// Writes bytes to path atomically: a temporary file beside it (unique to this writer),
+// flushed, renamed over it. The old content survives any failure; the error names the path.
 void WriteFileAtomic(const std::string& path, const void* data, size_t n);
 // The path of the running executable (/proc/self/exe), empty when unknown.
 std::string ExecutablePath();
