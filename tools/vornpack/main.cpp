@@ -13,8 +13,10 @@
 #include "resources/cp932.h"
 #include "resources/error.h"
 #include "resources/file_stream.h"
+#include "resources/install_set.h"
 #include "resources/name_resolver.h"
 #include "resources/zlib_codec.h"
+#include "script/project_setting.h"
 
 namespace vorn {
 namespace {
@@ -25,6 +27,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: vornpack pack FOLDER OUT            pack a game folder into an archive\n"
                "       vornpack append PLAYER FOLDER OUT   player executable + archive + trailer\n"
+               "                                           (adds a full-install install.dat when\n"
+               "                                           the folder has none)\n"
                "       vornpack list ARCHIVE               entries with size, flags and CRC\n"
                "       vornpack extract ARCHIVE [FOLDER]   write every entry below FOLDER\n"
                "       vornpack verify ARCHIVE             check every entry's CRC\n");
@@ -96,17 +100,50 @@ void WriteOutput(const std::string& out, const std::string& player, const TVrFil
   }
 }
 
+// A player started without a folder plays only an installed game: it wants an install.dat.
+// An executable with its game appended is a complete installation, so a folder without one
+// gets a full-install record (titled after the project) as an extra entry.
+void AddInstallRecord(TVrFileCollection& c, const std::string& folder) {
+  if (c.IndexOfName("install.dat") >= 0) return;
+  TVornInstallSet set;
+  set.fullInstall = 1;
+  set.diskNumber = 0;
+  if (c.IndexOfName("vorn.vpb") >= 0) {
+    MemoryStream m;
+    c.ReadEntry(m, "vorn.vpb");
+    TProjectSetting project;
+    try {
+      project.LoadFromBytes(m.Data());
+      set.title = project.title;
+    } catch (const EVornError& e) {
+      throw EVornError(folder + ": vorn.vpb: " + e.what());
+    }
+  }
+  TVrFile* e = c.AddMemoryFile("install.dat");
+  set.SaveToStream(*e->Memory);
+  e->CrcOfContent = 1;
+  std::printf("install.dat added (full install)\n");
+}
+
 int Pack(const std::string& folder, const std::string& out, const std::string& player) {
   TVrFileCollection c;
   FillFromFolder(c, folder);
+  if (!player.empty()) AddInstallRecord(c, folder);
   WriteOutput(out, player, c);
   std::printf("%s: %d entries\n", out.c_str(), c.Count());
   return 0;
 }
 
+// Opens an existing archive file; a missing path would otherwise open as an empty folder
+// collection and be reported as an archive without entries.
+void OpenExisting(TVrFileCollection& c, const std::string& path) {
+  if (!IsRegularFile(path)) throw EVornError(path + ": no such archive file");
+  c.OpenArchive(path);
+}
+
 int List(const std::string& path) {
   TVrFileCollection c;
-  c.OpenArchive(path);
+  OpenExisting(c, path);
   std::printf("%s: version %d, %d entries\n", path.c_str(), c.Version(), c.Count() - 1);
   for (int i = 0; i + 1 < c.Count(); ++i) {
     const TVrFile* e = c.Item(i);
@@ -119,19 +156,25 @@ int List(const std::string& path) {
 
 int Extract(const std::string& path, const std::string& folder) {
   TVrFileCollection c;
-  c.OpenArchive(path);
+  OpenExisting(c, path);
   std::string root = WithTrailingSlash(folder.empty() ? "." : folder);
+  // Every name is checked before anything is written, so a hostile archive writes nothing.
+  for (int i = 0; i + 1 < c.Count(); ++i) {
+    const std::string& name = c.Item(i)->Name();
+    if (!NameResolver::IsSafeName(name) || NameResolver::Components(name).empty()) {
+      throw EVornError(path + ": entry " + Cp932ToUtf8(name) + ": refused name (it would leave the target folder)");
+    }
+  }
   for (int i = 0; i + 1 < c.Count(); ++i) {
     const TVrFile* e = c.Item(i);
-    if (!NameResolver::IsSafeName(e->Name())) throw EVornError(path + ": entry " + Cp932ToUtf8(e->Name()) + ": refused name");
     std::string rel;
     for (const std::string& part : NameResolver::Components(e->Name())) {
       rel += (rel.empty() ? "" : "/") + Cp932ToUtf8(part);
     }
-    if (rel.empty()) throw EVornError(path + ": entry with an empty name");
-    // Create the folders along the path, then the file.
-    for (size_t k = 0; k < rel.size(); ++k) {
-      if (rel[k] == '/') ::mkdir((root + rel.substr(0, k)).c_str(), 0755);
+    // Create the folders along the path (the target folder included), then the file.
+    const std::string full = root + rel;
+    for (size_t k = 1; k < full.size(); ++k) {
+      if (full[k] == '/') ::mkdir(full.substr(0, k).c_str(), 0755);
     }
     MemoryStream m;
     try {
@@ -147,7 +190,7 @@ int Extract(const std::string& path, const std::string& folder) {
 
 int Verify(const std::string& path) {
   TVrFileCollection c;
-  c.OpenArchive(path);
+  OpenExisting(c, path);
   int bad = 0;
   for (int i = 0; i + 1 < c.Count(); ++i) {
     const TVrFile* e = c.Item(i);
