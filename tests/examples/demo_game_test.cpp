@@ -4,7 +4,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "support/player_process.h"
 
@@ -14,13 +13,6 @@ namespace {
 using test::ProcessResult;
 using test::RunProcess;
 using test::TempFolder;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 struct DemoRun {
   ProcessResult result;
@@ -33,8 +25,8 @@ DemoRun PlayDemo(int frames) {
   DemoRun run;
   run.result = RunProcess(VORN_PLAYER_EXE, {"--headless", "--frames", std::to_string(frames), "--trace",
                                             out.File("t.txt"), "--dump-vars", out.File("v.txt"), VORN_DEMO_GAME_DIR});
-  run.vars = ReadFile(out.File("v.txt"));
-  run.trace = ReadFile(out.File("t.txt"));
+  run.vars = test::ReadTextFile(out.File("v.txt"));
+  run.trace = test::ReadTextFile(out.File("t.txt"));
   return run;
 }
 

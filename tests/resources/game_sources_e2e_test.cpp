@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "resources/cp932.h"
 #include "resources/file_stream.h"
@@ -22,13 +21,6 @@ namespace fs = std::filesystem;
 using test::ProcessResult;
 using test::RunProcess;
 using test::TempFolder;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
 
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   fs::create_directories(fs::path(path).parent_path());
@@ -77,7 +69,7 @@ TEST(GameSources, MixedCaseFolderPackedGameDatAndAppendedExecutableRunTheSameGam
   // The folder itself: every name is found case-insensitively.
   ProcessResult folder = Play(VORN_PLAYER_EXE, out.File("folder.txt"), {source.Path()});
   EXPECT_EQ(folder.exitStatus, 0) << folder.err;
-  EXPECT_EQ(ReadFile(out.File("folder.txt")), kExpectedVars);
+  EXPECT_EQ(test::ReadTextFile(out.File("folder.txt")), kExpectedVars);
 
   // game.dat packed from that folder, alone in the game folder.
   ProcessResult packed = Pack({"pack", source.Path(), dat.File("game.dat")});
@@ -85,17 +77,17 @@ TEST(GameSources, MixedCaseFolderPackedGameDatAndAppendedExecutableRunTheSameGam
   EXPECT_EQ(fs::directory_iterator(dat.Path())->path().filename(), "game.dat");
   ProcessResult fromDat = Play(VORN_PLAYER_EXE, out.File("dat.txt"), {dat.Path()});
   EXPECT_EQ(fromDat.exitStatus, 0) << fromDat.err;
-  EXPECT_EQ(ReadFile(out.File("dat.txt")), kExpectedVars);
+  EXPECT_EQ(test::ReadTextFile(out.File("dat.txt")), kExpectedVars);
 
   // The player with the archive appended, alone in its folder and started with no folder.
   const std::string exe = exeDir.File("demo-player");
   ProcessResult appended = Pack({"append", VORN_PLAYER_EXE, source.Path(), exe});
   ASSERT_EQ(appended.exitStatus, 0) << appended.err;
-  const std::string tail = ReadFile(exe).substr(fs::file_size(exe) - 2);
+  const std::string tail = test::ReadTextFile(exe).substr(fs::file_size(exe) - 2);
   EXPECT_EQ(tail, "vz");
   ProcessResult fromExe = Play(exe, out.File("exe.txt"), {});
   EXPECT_EQ(fromExe.exitStatus, 0) << fromExe.err;
-  EXPECT_EQ(ReadFile(out.File("exe.txt")), kExpectedVars);
+  EXPECT_EQ(test::ReadTextFile(out.File("exe.txt")), kExpectedVars);
 
   // The same executable given a folder plays that folder's game instead.
   TempFolder other;
@@ -104,7 +96,7 @@ TEST(GameSources, MixedCaseFolderPackedGameDatAndAppendedExecutableRunTheSameGam
   testing::WriteGameFolder(other.Path(), g);
   ProcessResult withFolder = Play(exe, out.File("other.txt"), {other.Path()});
   EXPECT_EQ(withFolder.exitStatus, 0) << withFolder.err;
-  EXPECT_EQ(ReadFile(out.File("other.txt")), "other\tflag\tTRUE\n");
+  EXPECT_EQ(test::ReadTextFile(out.File("other.txt")), "other\tflag\tTRUE\n");
 }
 
 TEST(GameSources, NoTemporaryFolderOutlivesTheRunAndOnlyAbandonedOnesAreSwept) {
@@ -120,9 +112,9 @@ TEST(GameSources, NoTemporaryFolderOutlivesTheRunAndOnlyAbandonedOnesAreSwept) {
   options.setEnv = {{"TMPDIR", tmp.Path()}};
   ProcessResult r = Play(VORN_PLAYER_EXE, out.File("v.txt"), {game.Path()}, options);
   EXPECT_EQ(r.exitStatus, 0) << r.err;
-  EXPECT_EQ(ReadFile(out.File("v.txt")), kExpectedVars);
+  EXPECT_EQ(test::ReadTextFile(out.File("v.txt")), kExpectedVars);
   EXPECT_FALSE(fs::exists(crashed.Folder()));
-  EXPECT_EQ(ReadFile(running.CopyPath()), "MThd");
+  EXPECT_EQ(test::ReadTextFile(running.CopyPath()), "MThd");
   // Nothing of the run itself is left: the per-user folder holds the other player's only.
   const std::string root = TempFolderRoot(tmp.Path());
   EXPECT_EQ(disk::ListDirectory(tmp.Path()), std::vector<std::string>{fs::path(root).parent_path().filename()});

@@ -50,5 +50,7 @@ class TempFolder {
 
 // Writes a whole file (test fixtures only).
 void WriteTextFile(const std::string& path, const std::string& text);
+// Reads a whole file; empty when it is missing (a dump or trace the run did not write).
+std::string ReadTextFile(const std::string& path);
 
 }  // namespace vorn::test

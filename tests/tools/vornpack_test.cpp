@@ -21,18 +21,11 @@ using test::ScratchFolder;
 
 ProcessResult Pack(const std::vector<std::string>& args) { return RunProcess(VORN_PACK_EXE, args); }
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
 // Every file below a folder, relative path -> content.
 std::map<std::string, std::string> Tree(const std::string& folder) {
   std::map<std::string, std::string> out;
   for (const auto& e : fs::recursive_directory_iterator(folder)) {
-    if (e.is_regular_file()) out[fs::relative(e.path(), folder).string()] = ReadFile(e.path().string());
+    if (e.is_regular_file()) out[fs::relative(e.path(), folder).string()] = test::ReadTextFile(e.path().string());
   }
   return out;
 }
@@ -89,7 +82,7 @@ TEST(Vornpack, PackListExtractVerifyRoundTrip) {
   // The appended form carries the same archive behind a copy of the program it is given.
   dir.Write("player", std::string(5000, 'P'));
   ASSERT_EQ(Pack({"append", dir.Path() + "player", dir.Path() + "game", dir.Path() + "player.exe"}).exitStatus, 0);
-  EXPECT_EQ(ReadFile(dir.Path() + "player.exe").substr(0, 5000), std::string(5000, 'P'));
+  EXPECT_EQ(test::ReadTextFile(dir.Path() + "player.exe").substr(0, 5000), std::string(5000, 'P'));
   EXPECT_TRUE(fs::status(dir.Path() + "player.exe").permissions() == (fs::status(dir.Path() + "player.exe").permissions() | fs::perms::owner_exec));
   ProcessResult extractExe = Pack({"extract", dir.Path() + "player.exe", dir.Path() + "out2"});
   ASSERT_EQ(extractExe.exitStatus, 0) << extractExe.err;
@@ -118,7 +111,7 @@ TEST(Vornpack, VerifyNamesTheFileAndTheDamagedEntry) {
   const int64_t storedAt = stored->Offset + 100, compressedAt = compressed->Offset + compressed->Size / 2;
   c.OpenArchive("");  // let go of the file
 
-  std::string bytes = ReadFile(archive);
+  std::string bytes = test::ReadTextFile(archive);
   for (int64_t at : {storedAt, compressedAt}) bytes[static_cast<size_t>(at)] ^= 0x20;
   std::ofstream(archive, std::ios::binary | std::ios::trunc) << bytes;
   ProcessResult r = Pack({"verify", archive});
