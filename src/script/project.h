@@ -58,6 +58,7 @@ class ProjectHooks {
 };
 
 struct ProjectContext {
+  ProjectContext(EngineState& state, TVrFileManager& files) : state(state), files(files) {}
   EngineState& state;
   TVrFileManager& files;
   TParamCollection* variables = nullptr;  // project variables go here when given

@@ -43,6 +43,22 @@ class EngineProjectHooks final : public ProjectHooks {
   Platform& platform_;
 };
 
+// The file manager's boxes: reinstall, insert the disk, confirm quitting.
+class EngineDiskPrompter final : public DiskPrompter {
+ public:
+  explicit EngineDiskPrompter(Platform& platform) : platform_(platform) {}
+  bool ConfirmOkCancel(const std::string& text, const std::string& caption) override {
+    return platform_.dialogs->Show(text, caption, DialogIcon::Information, DialogButtons::OkCancel) ==
+           DialogAnswer::Ok;
+  }
+  void Inform(const std::string& text, const std::string& caption) override {
+    platform_.dialogs->Show(text, caption, DialogIcon::Information, DialogButtons::Ok);
+  }
+
+ private:
+  Platform& platform_;
+};
+
 uint32_t TimeOfDaySeed() {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
@@ -99,7 +115,9 @@ void Engine::FormCreate() {
 
   // slot: add the empty source to the virtual file manager.
   sources_ = FindGameSources(config_.gameArgs, config_.exeFolder, config_.exePath);
+  diskPrompter_ = std::make_unique<EngineDiskPrompter>(*platform_);
   files_ = std::make_unique<TVrFileManager>(state_);
+  files_->SetPrompter(diskPrompter_.get());
   files_->AddArchive("");  // the memory collection
   files_->SetBaseFolder(sources_.baseFolder);
   for (const std::string& archive : sources_.archives) files_->AddArchive(archive);

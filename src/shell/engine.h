@@ -27,6 +27,7 @@ class TProject;
 class TSysFuncMan;
 class TTimerList;
 class TVrFileManager;
+class DiskPrompter;
 
 struct EngineConfig {
   std::vector<std::string> gameArgs;  // game folder, further folders and archives
@@ -124,7 +125,8 @@ class Engine : public InputSink {
   GameSources sources_;
   ScriptTrace trace_;
   CompanionModules companion_;
-  // slot: the virtual file manager and its temporary-file lists (resources).
+  // The virtual file manager and the boxes it shows for missing disks.
+  std::unique_ptr<DiskPrompter> diskPrompter_;
   std::unique_ptr<TVrFileManager> files_;
   // slot: the variable collection and the system function manager (params).
   std::unique_ptr<TParamCollection> vars_;

@@ -22,9 +22,12 @@ struct DemoRun {
 
 DemoRun PlayDemo(int frames) {
   TempFolder out;
+  // A copy of the game per run: one player per game folder, and the tests run in parallel.
+  const std::string game = out.File("game");
+  std::filesystem::copy(VORN_DEMO_GAME_DIR, game, std::filesystem::copy_options::recursive);
   DemoRun run;
   run.result = RunProcess(VORN_PLAYER_EXE, {"--headless", "--frames", std::to_string(frames), "--trace",
-                                            out.File("t.txt"), "--dump-vars", out.File("v.txt"), VORN_DEMO_GAME_DIR});
+                                            out.File("t.txt"), "--dump-vars", out.File("v.txt"), game});
   run.vars = test::ReadTextFile(out.File("v.txt"));
   run.trace = test::ReadTextFile(out.File("t.txt"));
   return run;

@@ -99,6 +99,22 @@ TEST(GameSources, MixedCaseFolderPackedGameDatAndAppendedExecutableRunTheSameGam
   EXPECT_EQ(test::ReadTextFile(out.File("other.txt")), "other\tflag\tTRUE\n");
 }
 
+TEST(GameSources, AnExecutableWithoutInstallationDataAsksForAReinstall) {
+  // The game lies beside a copy of the player, but no install.dat says it was installed.
+  TempFolder exeDir, out;
+  WriteMixedCaseGame(exeDir.Path());
+  const std::string exe = exeDir.File("player");
+  fs::copy_file(VORN_PLAYER_EXE, exe);
+  fs::permissions(exe, fs::perms::owner_exec, fs::perm_options::add);
+  ProcessResult run = Play(exe, out.File("vars.txt"), {});
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_NE(run.err.find("dialog: " + Cp932ToUtf8("\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5B\x83\x8B"
+                                                   "\x82\xB5\x92\xBC\x82\xB5\x82\xC4\x82\xAD\x82\xBE"
+                                                   "\x82\xB3\x82\xA2")),
+            std::string::npos)
+      << run.err;
+}
+
 TEST(GameSources, NoTemporaryFolderOutlivesTheRunAndOnlyAbandonedOnesAreSwept) {
   TempFolder game, tmp, out;
   WriteMixedCaseGame(game.Path());
