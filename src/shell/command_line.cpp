@@ -88,11 +88,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       else if (word == "cancel") cl.answer = DialogAnswer::Cancel;
       else throw EVornError("option --answer: expected ok, yes, no or cancel, got \"" + word + "\"");
     } else if (name == "--screenshot") {
-      const std::string spec = takeValue();
-      const size_t colon = spec.find(':');
-      if (colon == std::string::npos || colon + 1 >= spec.size())
-        throw EVornError("option --screenshot: expected N:FILE.png, got \"" + spec + "\"");
-      cl.screenshots.push_back({NumberIn(name, spec.substr(0, colon), 1, UINT32_MAX), spec.substr(colon + 1)});
+      const std::string value = takeValue();
+      const size_t colon = value.find(':');
+      if (colon == std::string::npos || colon + 1 >= value.size())
+        throw EVornError("option --screenshot: expected N:FILE.png, got \"" + value + "\"");
+      cl.screenshots.push_back({NumberIn(name, value.substr(0, colon), 1, UINT32_MAX), value.substr(colon + 1)});
     } else if (name == "--trace") {
       cl.traceFile = takeValue();
       if (cl.traceFile.empty()) throw EVornError("option --trace needs a file name");

@@ -32,20 +32,20 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
 // the project names start page "main.vsb", main calls "data\COUNT.vsb"; on disk they are
 // VORN.VPB, Main.VSB and Data/Count.vsb.
 void WriteMixedCaseGame(const std::string& folder) {
-  testing::GameSpec spec;
-  spec.pages["main.vsb"] =
+  testing::GameSpec game;
+  game.pages["main.vsb"] =
       "VarNew n; type: int; value: 1\n"
       "VarNew s; type: string; value: \"start\"\n"
       "Call page: \"data\\\\COUNT.vsb\"; result: r\n"
       "Calc s = s ++ \"-back\"\n";
-  spec.pages["data\\count.vsb"] = "Calc n = n + 41\n";
+  game.pages["data\\count.vsb"] = "Calc n = n + 41\n";
   TempFolder plain;
-  testing::GameSpec projectOnly = spec;
+  testing::GameSpec projectOnly = game;
   projectOnly.pages.clear();
   testing::WriteGameFolder(plain.Path(), projectOnly);
   fs::create_directories(folder);
   fs::copy_file(plain.File("vorn.vpb"), folder + "/VORN.VPB");
-  auto pages = testing::CompilePages(spec.pages);
+  auto pages = testing::CompilePages(game.pages);
   WriteBytes(folder + "/Main.VSB", pages.at("main.vsb"));
   WriteBytes(folder + "/Data/Count.vsb", pages.at("data\\count.vsb"));
 }

@@ -27,16 +27,16 @@ std::map<std::string, std::vector<uint8_t>> CompilePages(const PageSources& sour
   return out;
 }
 
-void WriteGameFolder(const std::string& folder, const GameSpec& spec) {
+void WriteGameFolder(const std::string& folder, const GameSpec& game) {
   std::filesystem::create_directories(folder);
   TProjectSetting s;
-  s.title = Utf8ToCp932(spec.title);
-  s.screenWidth = spec.width;
-  s.screenHeight = spec.height;
-  s.startPage = Utf8ToCp932(spec.startPage);
-  s.endPage = Utf8ToCp932(spec.endPage);
+  s.title = Utf8ToCp932(game.title);
+  s.screenWidth = game.width;
+  s.screenHeight = game.height;
+  s.startPage = Utf8ToCp932(game.startPage);
+  s.endPage = Utf8ToCp932(game.endPage);
   WriteBytes(std::filesystem::path(folder) / "vorn.vpb", s.SaveToBytes());
-  for (const auto& [name, bytes] : CompilePages(spec.pages))
+  for (const auto& [name, bytes] : CompilePages(game.pages))
     WriteBytes(std::filesystem::path(folder) / Cp932ToUtf8(name), bytes);
 }
 

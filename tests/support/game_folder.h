@@ -27,7 +27,7 @@ struct GameSpec {
 };
 
 // Writes vorn.vpb and every page into `folder` (created when missing).
-void WriteGameFolder(const std::string& folder, const GameSpec& spec);
+void WriteGameFolder(const std::string& folder, const GameSpec& game);
 
 // An interpreter host serving compiled pages from memory; each load parses the bytes afresh.
 class MemoryPageHost : public TCallHost {
