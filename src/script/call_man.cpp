@@ -47,7 +47,9 @@ void TStackList::Clear() {
 TCallMan::TCallMan(TParamCollection& vars, TTimerList& events, EngineState& state, TCallHost& host)
     : vars_(vars), events_(events), engine_(state), host_(host), stack_(vars) {}
 
-TCallMan::~TCallMan() = default;
+TCallMan::~TCallMan() {
+  for (const auto& page : pages_) ForgetPage(*page);
+}
 
 TPage* TCallMan::FindOrLoad(const std::string& name, bool front) {
   for (size_t i = 0; i < pages_.size(); ++i) {
@@ -80,8 +82,14 @@ void TCallMan::TrimCache() {
   while (static_cast<int>(pages_.size()) > kCacheSize && pages_.back().get() != page_) {
     if (lastTraced_ && lastTraced_->Owner() && lastTraced_->Owner()->Page() == pages_.back().get())
       lastTraced_ = nullptr;
+    ForgetPage(*pages_.back());
     pages_.pop_back();
   }
+}
+
+void TCallMan::ForgetPage(const TPage& page) {
+  // A freed page takes its own engine-internal variable with it.
+  vars_.DeleteVariable(vars_.Find("\x01" + page.Name()));
 }
 
 void TCallMan::Start(const std::string& name) {

@@ -141,6 +141,7 @@ class TCallMan {
   bool ExecuteCommand(bool& yields);
   void PopFrame();
   void TrimCache();
+  void ForgetPage(const TPage& page);
   void TraceCommand(const TCommand& c);
 
   TParamCollection& vars_;

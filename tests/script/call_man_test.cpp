@@ -390,8 +390,13 @@ TEST(CallManTest, PageCacheKeepsTenPagesMostRecentFirst) {
   PageSources pages;
   for (int i = 0; i < 12; ++i) pages["p" + std::to_string(i) + ".vsb"] = "Label x\n";
   Interp a(pages);
+  // A page's own internal variable goes when the page leaves the cache.
+  a.vars.AddVariable(1)->SetName("\x01p0.vsb");
+  a.vars.AddVariable(1)->SetName("\x01p5.vsb");
   for (int i = 0; i < 12; ++i) a.cm.FindOrLoad("p" + std::to_string(i) + ".vsb", true);
   ASSERT_EQ(a.cm.CachedPages(), 10);
+  EXPECT_EQ(a.vars.Find("\x01p0.vsb"), nullptr);
+  EXPECT_NE(a.vars.Find("\x01p5.vsb"), nullptr);
   EXPECT_EQ(a.cm.CachedPage(0)->Name(), "p11.vsb");
   EXPECT_EQ(a.cm.CachedPage(9)->Name(), "p2.vsb");
   a.cm.SetPc(5);
