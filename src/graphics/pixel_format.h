@@ -39,7 +39,13 @@ inline uint32_t MixChannel(uint32_t s, uint32_t d, uint32_t a, uint32_t ia) {
 
 template <class F>
 inline uint32_t MixPx(uint32_t s, uint32_t d, uint32_t a, uint32_t ia) {
-  return MixChannel<F::R>(s, d, a, ia) | MixChannel<F::G>(s, d, a, ia) | MixChannel<F::B>(s, d, a, ia);
+  if constexpr (F::kBits == 32) {
+    // Red and blue share one multiply: each product sum is below 2^16 in its own half-word,
+    // so neither carries into the other and the result equals the per-channel formula.
+    return MixChannel<0xFF00FF>(s, d, a, ia) | MixChannel<F::G>(s, d, a, ia);
+  } else {
+    return MixChannel<F::R>(s, d, a, ia) | MixChannel<F::G>(s, d, a, ia) | MixChannel<F::B>(s, d, a, ia);
+  }
 }
 
 // Additive: (d AND m) + (((amount x (s AND m)) shr 8) AND m), clamped to m.
