@@ -176,16 +176,14 @@ void TCallMan::PopFrame() {
   std::unique_ptr<TStack> frame = stack_.Pop();
   if (!frame->ResultName.empty() && frame->Result) {
     // The value goes straight into the variable, which is created when missing.
-    TParamCollectionItem* item = vars_.FindVariable(frame->ResultName);
-    if (item) {
+    // A value the variable cannot take (a real beyond the integer range) or a name that is
+    // not a variable name receives nothing; the return itself goes on like after a failed
+    // command.
+    try {
+      TParamCollectionItem* item = vars_.FindVariable(frame->ResultName);
+      if (!item) item = vars_.CreateVariable(frame->ResultName, frame->Result->GetType(), SCOPE_GLOBAL);
       item->Value().CopyFrom(*frame->Result);
-    } else {
-      try {
-        item = vars_.CreateVariable(frame->ResultName, frame->Result->GetType(), SCOPE_GLOBAL);
-        item->Value().CopyFrom(*frame->Result);
-      } catch (const EVornError&) {
-        // A name that is not a variable name receives nothing.
-      }
+    } catch (const EVornError&) {
     }
   }
   runFlag_ = frame->RunFlag;

@@ -154,6 +154,23 @@ TEST(CallManTest, CallPassesArgumentsAndTheResultValueIntoAnExistingVariable) {
   EXPECT_EQ(a.cm.ArgCount(), 0);
 }
 
+TEST(CallManTest, AResultThatDoesNotFitTheVariableIsDroppedAndTheCallerRunsOn) {
+  // A real far outside the integer range cannot go into an integer result variable; the
+  // return must not raise out of the run like a command error would not either.
+  Interp a({{"main.vsb", "VarNew r; type: int; value: 7\nCall page: sub.vsb; result: r; cond: TRUE\n"
+                         "VarNew after; type: int; value: 1\n"},
+            {"sub.vsb", "%result real\nWait\n"}});
+  a.cm.Start("main.vsb");
+  a.Frame();
+  ASSERT_NE(a.cm.CurrentResult(), nullptr);
+  a.cm.CurrentResult()->SetFloat(1e10L);
+  a.cm.EndPage();
+  EXPECT_NO_THROW(a.Frame());
+  EXPECT_EQ(a.Int("r"), 7);
+  EXPECT_EQ(a.Int("after"), 1);
+  EXPECT_EQ(a.cm.Stack().Count(), 0);
+}
+
 TEST(CallManTest, BranchesAndLoops) {
   Interp b({{"main.vsb",
              "VarNew s; type: int; value: 0\nVarNew i; type: int; value: 0\nVarNew k; type: int; value: 0\n"
