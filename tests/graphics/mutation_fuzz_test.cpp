@@ -1,0 +1,75 @@
+// Mutation fuzzing of the picture readers: every Windows bitmap and TGA variant the writers
+// make, multi-image icons and cursors, PNG, JPEG and GIF, each read through the loader the
+// player uses. Damaged input may only raise the engine's errors.
+#include <gtest/gtest.h>
+
+#include "graphics/dib_surface.h"
+#include "graphics/picture_io.h"
+#include "resources/stream.h"
+#include "support/mutation_fuzz.h"
+#include "support/picture_writers.h"
+
+namespace vorn {
+namespace {
+
+using testing::FuzzFormat;
+
+constexpr int kIterations = 2000;
+constexpr uint64_t kSeed = 20261211;
+constexpr int kW = 7, kH = 5;  // odd sizes exercise row padding
+
+std::function<void(const std::vector<uint8_t>&)> Loader(std::string name, bool keepAlpha = false) {
+  return [name, keepAlpha](const std::vector<uint8_t>& bytes) {
+    MemoryView view(bytes);
+    TDIBSurface s;
+    PictureLoadOptions o;
+    o.keepAlpha = keepAlpha;
+    LoadPicture(s, view, name, o);
+  };
+}
+
+std::vector<FuzzFormat> Formats() {
+  const testing::PictureFn pic16 = testing::IndexedPicture(16);
+  std::vector<FuzzFormat> f;
+  FuzzFormat bmp{"bmp", {}, Loader("a.bmp", true)};
+  for (int header : {12, 40, 108, 124})
+    for (int bits : {1, 4, 8, 24, 32})
+      bmp.seeds.push_back(testing::MakeBmp({header, bits, 0, {}, false}, kW, kH, testing::IndexedPicture(bits == 1 ? 2 : 16)));
+  bmp.seeds.push_back(testing::MakeBmp({40, 8, 1, {}, false}, kW, kH, pic16));  // RLE8
+  bmp.seeds.push_back(testing::MakeBmp({40, 4, 2, {}, false}, kW, kH, pic16));  // RLE4
+  bmp.seeds.push_back(testing::MakeBmp({40, 16, 3, {0xF800, 0x07E0, 0x001F}, true}, kW, kH, pic16));
+  bmp.seeds.push_back(testing::MakeBmp({40, 32, 3, {0xFF0000, 0xFF00, 0xFF}, false}, kW, kH, pic16));
+  bmp.seeds.push_back(testing::MakeBmp({40, 16, 0, {}, true}, kW, kH, pic16));
+  f.push_back(std::move(bmp));
+
+  FuzzFormat tga{"tga", {}, Loader("a.tga")};
+  for (const testing::TgaVariant& v : std::vector<testing::TgaVariant>{
+           {1, 8, 24, 0, -1}, {2, 24, 24, 0x20, -1}, {2, 32, 24, 0x10, 0x123456}, {2, 16, 24, 0, -1},
+           {3, 8, 24, 0, -1}, {9, 8, 32, 0x20, -1}, {10, 24, 24, 0, 0x010203}, {10, 32, 24, 0x30, -1},
+           {11, 8, 24, 0, -1}})
+    tga.seeds.push_back(testing::MakeTga(v, kW, kH, pic16));
+  f.push_back(std::move(tga));
+
+  f.push_back({"icon", {testing::MakeIcon({1, 4, 8, 24, 32}, true, 8, 8, testing::IndexedPicture(2))}, Loader("a.ico")});
+  f.push_back({"cursor", {testing::MakeIcon({8, 32}, false, 8, 8, pic16, true)}, Loader("a.cur")});
+  f.push_back({"png",
+               {testing::MakePng(kW, kH, pic16, false), testing::MakePng(kW, kH, pic16, true)},
+               Loader("a.png", true)});
+  f.push_back({"jpeg", {testing::MakeJpeg(kW, kH, pic16)}, Loader("a.jpg")});
+  f.push_back({"gif",
+               {testing::MakeGif(kW, kH, pic16, 3, false), testing::MakeGif(kW, kH, pic16, -1, true)},
+               Loader("a.gif")});
+  return f;
+}
+
+TEST(GraphicsMutationFuzz, DamagedPicturesRaiseOnlyEngineErrors) {
+  const int iterations = testing::FuzzIterations(kIterations);
+  const uint64_t seed = testing::FuzzSeed(kSeed);
+  for (const FuzzFormat& f : Formats()) {
+    SCOPED_TRACE(f.name);
+    testing::RunMutationFuzz(f, iterations, seed);
+  }
+}
+
+}  // namespace
+}  // namespace vorn
