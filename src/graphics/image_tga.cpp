@@ -92,6 +92,10 @@ int64_t ReadTga(TDIBSurface& s, Stream& stream) {
 
   int bpp = (depth + 7) / 8;
   size_t total = size_t{width} * height;
+  // The pixels must be there before their buffer is made: a short header could otherwise
+  // claim up to a gigabyte. A run-length packet covers at most 128 pixels in 1 + bpp bytes.
+  if (!rle) in.RequireFits(static_cast<int64_t>(total), static_cast<size_t>(bpp), "pixels");
+  else in.RequireFits(static_cast<int64_t>((total + 127) / 128), static_cast<size_t>(bpp) + 1, "packets");
   std::vector<uint8_t> data(total * static_cast<size_t>(bpp));
   if (!rle) {
     in.Bytes(data.data(), data.size(), "pixels");

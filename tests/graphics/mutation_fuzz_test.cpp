@@ -62,6 +62,26 @@ std::vector<FuzzFormat> Formats() {
   return f;
 }
 
+// Inputs the fuzzing found, kept as fixed cases.
+struct KnownCase {
+  const char* what;
+  const char* name;  // picks the reader
+  std::vector<uint8_t> bytes;
+};
+
+TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
+  const std::vector<KnownCase> cases = {
+      // An 18-byte TGA header claiming 32768 x 8192 at 32 bits and no pixels: refused before
+      // a gigabyte buffer is made for them.
+      {"tga header without pixels", "a.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x20, 32, 0}},
+      {"rle tga header without packets", "a.tga", {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x20, 32, 0}},
+  };
+  for (const KnownCase& c : cases) {
+    FuzzFormat f{c.what, {}, Loader(c.name)};
+    EXPECT_EQ(testing::ReadOutcome(f, c.bytes), "engine error") << c.what;
+  }
+}
+
 TEST(GraphicsMutationFuzz, DamagedPicturesRaiseOnlyEngineErrors) {
   const int iterations = testing::FuzzIterations(kIterations);
   const uint64_t seed = testing::FuzzSeed(kSeed);
