@@ -47,15 +47,15 @@ void TPage::Parse(BinaryReader& r) {
   int32_t setSize = r.I32("set size");
   if (setSize < 0) r.Fail("set size", "negative size " + std::to_string(setSize));
   r.RequireFits(setCount, static_cast<size_t>(setSize), "set count");
-  for (int32_t i = 0; i < setCount; ++i) {
-    if (i >= kCommandKinds) {
-      r.Skip(setSize, "property set");
-      continue;
-    }
+  const int32_t known = std::min<int32_t>(setCount, kCommandKinds);
+  for (int32_t i = 0; i < known; ++i) {
     size_t used = std::min<size_t>(static_cast<size_t>(setSize), PropertySet::kBytes);
     r.Bytes(sets[static_cast<size_t>(i)].bits.data(), used, "property set");
     r.Skip(setSize - static_cast<int32_t>(used), "property set");
   }
+  // Sets of kinds this player does not know are skipped in one step: with a set size of 0
+  // the count is unchecked by the bytes left and could be two billion.
+  r.Skip(int64_t{setCount - known} * setSize, "property set");
   int32_t n = r.Count("command count", kMinCommandSize);
   for (int32_t i = 0; i < n; ++i) {
     uint8_t byte = r.U8("command code");
