@@ -1,5 +1,6 @@
 // Windows bitmap files: core, info and V4/V5 headers; 1, 4, 8, 16, 24 and 32 bits; plain,
 // run-length (RLE8, RLE4) and bit-field pixels; bottom-up and top-down rows. And the writer.
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -27,16 +28,18 @@ uint8_t Field(uint32_t v, uint32_t mask) {
 }
 
 void DecodeRle(TDIBSurface& s, BinaryReader& in, bool four, int64_t end, bool bottomUp) {
+  // x never passes the width: pixels beyond the row's end are dropped, and a long file of
+  // runs and deltas on one row can then neither overflow x nor cost time per dropped pixel.
   int32_t x = 0, y = 0;
   auto put = [&](uint32_t v) {
-    if (x < s.Width() && y < s.Height()) s.SetPixel(x, bottomUp ? s.Height() - 1 - y : y, v);
+    if (y < s.Height()) s.SetPixel(x, bottomUp ? s.Height() - 1 - y : y, v);
     ++x;
   };
   while (in.Position() < end) {
     uint8_t count = in.U8("run count");
     uint8_t value = in.U8("run value");
     if (count > 0) {
-      for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+      for (int i = 0; i < count && x < s.Width(); ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
       continue;
     }
     if (value == 0) {
@@ -45,13 +48,13 @@ void DecodeRle(TDIBSurface& s, BinaryReader& in, bool four, int64_t end, bool bo
     } else if (value == 1) {
       return;
     } else if (value == 2) {
-      x += in.U8("delta x");
+      x = std::min<int32_t>(x + in.U8("delta x"), s.Width());
       y += in.U8("delta y");
       if (y >= s.Height()) return;
     } else {
       int bytes = four ? (value + 1) / 2 : value;
       std::vector<uint8_t> raw = in.Bytes(static_cast<size_t>(bytes), "absolute run");
-      for (int i = 0; i < value; ++i) put(four ? ((i & 1) ? raw[i / 2] & 0x0F : raw[i / 2] >> 4) : raw[i]);
+      for (int i = 0; i < value && x < s.Width(); ++i) put(four ? ((i & 1) ? raw[i / 2] & 0x0F : raw[i / 2] >> 4) : raw[i]);
       if (bytes & 1) in.Skip(1, "absolute run padding");
     }
   }

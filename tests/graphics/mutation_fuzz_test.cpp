@@ -82,6 +82,24 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
   }
 }
 
+// A run-length bitmap whose one row gets 100000 runs of 255 pixels and 100000 deltas of
+// 255 columns after its end: the extra pixels are dropped without walking through them, and
+// the column never grows past the width (a file of ~34 MB of deltas overflowed it before).
+TEST(GraphicsMutationFuzz, RunLengthRowOverrunIsDropped) {
+  std::vector<uint8_t> bytes = testing::MakeBmp({40, 8, 1, {}, false}, 3, 2, testing::IndexedPicture(16));
+  const size_t pixelOffset = bytes[10] | (bytes[11] << 8) | (bytes[12] << 16) | (size_t{bytes[13]} << 24);
+  ASSERT_LT(pixelOffset, bytes.size());
+  bytes.resize(pixelOffset);  // the bottom row is written anew
+  for (int i = 0; i < 100000; ++i) bytes.insert(bytes.end(), {255, 5, 0, 2, 255, 0});
+  bytes.insert(bytes.end(), {0, 1});  // end of bitmap
+  MemoryView view(bytes);
+  TDIBSurface s;
+  LoadPicture(s, view, "a.bmp");
+  ASSERT_EQ(s.Width(), 3);
+  ASSERT_EQ(s.Height(), 2);
+  for (int x = 0; x < 3; ++x) EXPECT_EQ(s.GetPixel(x, 1), 5u) << x;
+}
+
 TEST(GraphicsMutationFuzz, DamagedPicturesRaiseOnlyEngineErrors) {
   const int iterations = testing::FuzzIterations(kIterations);
   const uint64_t seed = testing::FuzzSeed(kSeed);
