@@ -158,6 +158,8 @@ void ReadDib(TDIBSurface& s, BinaryReader& in, int64_t pixelOffset, bool iconHei
   s.Palette() = palette;
   int32_t w = s.Width(), h = s.Height();
   if (compression == kBiRle8 || compression == kBiRle4) {
+    // A run-length icon image has no mask this reader takes: it is opaque.
+    if (andMask) andMask->assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
     DecodeRle(s, in, compression == kBiRle4, in.stream().Size(), true);
     return;
   }

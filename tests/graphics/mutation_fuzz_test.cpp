@@ -82,6 +82,25 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
   }
 }
 
+// An icon whose one 8-bit image is run-length coded (compression 1) and ends at once: it
+// loads opaque. The reader used to index the AND mask that only plain images fill.
+TEST(GraphicsMutationFuzz, RunLengthIconImageLoadsOpaque) {
+  std::vector<uint8_t> bytes = testing::MakeIcon({8}, false, 2, 2, testing::IndexedPicture(2));
+  const size_t image = 6 + 16;              // one directory entry
+  bytes[image + 16] = 1;                    // compression: RLE8
+  const size_t pixels = image + 40 + 1024;  // header, 256 palette entries
+  ASSERT_LT(pixels + 1, bytes.size());
+  bytes[pixels] = 0;
+  bytes[pixels + 1] = 1;  // end of bitmap
+  MemoryView view(bytes);
+  TDIBSurface s;
+  LoadPicture(s, view, "a.ico");
+  ASSERT_EQ(s.Width(), 2);
+  ASSERT_EQ(s.Height(), 2);
+  ASSERT_NE(s.Alpha(), nullptr);
+  EXPECT_EQ(s.Alpha()->Row(0)[0], 255);
+}
+
 // A run-length bitmap whose one row gets 100000 runs of 255 pixels and 100000 deltas of
 // 255 columns after its end: the extra pixels are dropped without walking through them, and
 // the column never grows past the width (a file of ~34 MB of deltas overflowed it before).
