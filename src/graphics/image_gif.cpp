@@ -42,18 +42,37 @@ int64_t ReadGif(TDIBSurface& s, Stream& stream) {
     GifFileType* g;
     ~Guard() { int e; DGifCloseFile(g, &e); }
   } guard{gif};
-  if (DGifSlurp(gif) != GIF_OK && gif->ImageCount == 0)
-    check.Fail("image", GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unreadable");
-  if (gif->ImageCount < 1) check.Fail("image count", "no image");
-  const SavedImage& frame = gif->SavedImages[0];
-  const GifImageDesc& d = frame.ImageDesc;
+  auto fail = [&](const char* field) {
+    check.Fail(field, GifErrorString(gif->Error) ? GifErrorString(gif->Error) : "unreadable");
+  };
+  // Only the records up to the first image are read: the image's size is checked before any
+  // pixel buffer exists (giflib's slurp would allocate every frame at its stated size first).
+  int64_t key = -1;
+  bool haveControl = false;
+  for (;;) {
+    GifRecordType type = UNDEFINED_RECORD_TYPE;
+    if (DGifGetRecordType(gif, &type) != GIF_OK) fail("record");
+    if (type == TERMINATE_RECORD_TYPE) check.Fail("image count", "no image");
+    if (type == IMAGE_DESC_RECORD_TYPE) break;
+    if (type != EXTENSION_RECORD_TYPE) fail("record");
+    int code = 0;
+    GifByteType* block = nullptr;
+    if (DGifGetExtension(gif, &code, &block) != GIF_OK) fail("extension");
+    // The first graphic control block before the image gives the transparent index.
+    GraphicsControlBlock gcb;
+    if (code == GRAPHICS_EXT_FUNC_CODE && block && !haveControl &&
+        DGifExtensionToGCB(block[0], block + 1, &gcb) == GIF_OK) {
+      haveControl = true;
+      if (gcb.TransparentColor >= 0) key = gcb.TransparentColor;
+    }
+    while (block)
+      if (DGifGetExtensionNext(gif, &block) != GIF_OK) fail("extension");
+  }
+  if (DGifGetImageDesc(gif) != GIF_OK) fail("image");
+  const GifImageDesc& d = gif->Image;
   CheckPictureSize(check, d.Width, d.Height, 8);
-  if (!frame.RasterBits) check.Fail("image", "no pixels");
   const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
   if (!map) check.Fail("colour map", "missing");
-  int64_t key = -1;
-  GraphicsControlBlock gcb;
-  if (DGifSavedExtensionToGCB(gif, 0, &gcb) == GIF_OK && gcb.TransparentColor >= 0) key = gcb.TransparentColor;
 
   s.FreeAlpha();
   s.SetSize(d.Width, d.Height, 8);
@@ -62,9 +81,15 @@ int64_t ReadGif(TDIBSurface& s, Stream& stream) {
     const GifColorType& c = map->Colors[i];
     s.Palette()[static_cast<size_t>(i)] = (uint32_t{c.Red} << 16) | (uint32_t{c.Green} << 8) | c.Blue;
   }
-  // giflib's slurp has already put the rows of interlaced pictures in order.
-  for (int32_t y = 0; y < d.Height; ++y)
-    std::memcpy(s.Row(y), frame.RasterBits + static_cast<size_t>(y) * static_cast<size_t>(d.Width), static_cast<size_t>(d.Width));
+  // Rows come in file order: interlaced pictures in four passes. A picture whose data ends
+  // early keeps the rows read so far (the rest stay index 0), as before.
+  static constexpr int kPassStart[4] = {0, 4, 2, 1}, kPassStep[4] = {8, 8, 4, 2};
+  const int passes = d.Interlace ? 4 : 1;
+  for (int p = 0; p < passes; ++p) {
+    const int first = d.Interlace ? kPassStart[p] : 0, step = d.Interlace ? kPassStep[p] : 1;
+    for (int32_t y = first; y < d.Height; y += step)
+      if (DGifGetLine(gif, s.Row(y), d.Width) != GIF_OK) return key;
+  }
   return key;
 }
 

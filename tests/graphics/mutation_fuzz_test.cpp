@@ -75,6 +75,11 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
       // a gigabyte buffer is made for them.
       {"tga header without pixels", "a.tga", {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x20, 32, 0}},
       {"rle tga header without packets", "a.tga", {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x80, 0x00, 0x20, 32, 0}},
+      // A 1 x 1 screen with a 32767 x 65535 image of four bytes: refused by its size before
+      // giflib's slurp makes a 2 GiB raster for it.
+      {"gif image of 32767 x 65535", "a.gif",
+       {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 0xFF, 0x7F,
+        0xFF, 0xFF, 0, 2, 2, 0x44, 0x01, 0, 0x3B}},
   };
   for (const KnownCase& c : cases) {
     FuzzFormat f{c.what, {}, Loader(c.name)};
