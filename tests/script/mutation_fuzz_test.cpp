@@ -3,6 +3,8 @@
 // versions. Damaged input may only raise the engine's errors.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "resources/binary_reader.h"
 #include "resources/stream.h"
 #include "script/command_state.h"
@@ -97,6 +99,26 @@ FuzzFormat ProjectFormat() {
   return f;
 }
 
+// The authoring side's text readers (vornc): page sources and the project description.
+FuzzFormat PageSourceFormat() {
+  FuzzFormat f{"page source", {}, [](const std::vector<uint8_t>& bytes) {
+                 CompilePageSource(std::string(bytes.begin(), bytes.end()))->SaveToBytes();
+               }};
+  for (const char* source : kPages) f.seeds.emplace_back(source, source + std::strlen(source));
+  return f;
+}
+
+FuzzFormat ProjectSourceFormat() {
+  const std::string text =
+      "version = 116\ntitle = \"Demo\"\nscreen = 640x480\nfullscreen = 800x600\nstart = start.vsb\n"
+      "end = end.vsb\nregistry = VornDemo\nid = 7\nkeepstatus = 1\nneverask = .wav.ogg\ntoolbar = 1\n"
+      "diskmessage = \"disk %d\"\n// note\nvar int score = 0\nvar real r = 1.5\nvar flag f = TRUE\n"
+      "var string s = \"x\"\nfolder data\\ = 2\n";
+  return {"project source", {std::vector<uint8_t>(text.begin(), text.end())}, [](const std::vector<uint8_t>& bytes) {
+            CompileProjectSource(std::string(bytes.begin(), bytes.end())).SaveToBytes();
+          }};
+}
+
 FuzzFormat CommandStateFormat() {
   MemoryStream m;
   BinaryWriter w(m);
@@ -130,7 +152,7 @@ TEST(ScriptMutationFuzz, KnownDamagedPages) {
 TEST(ScriptMutationFuzz, DamagedFilesRaiseOnlyEngineErrors) {
   const int iterations = testing::FuzzIterations(kIterations);
   const uint64_t seed = testing::FuzzSeed(kSeed);
-  for (const FuzzFormat& f : {PageFormat(), ProjectFormat(), CommandStateFormat()}) {
+  for (const FuzzFormat& f : {PageFormat(), ProjectFormat(), CommandStateFormat(), PageSourceFormat(), ProjectSourceFormat()}) {
     SCOPED_TRACE(f.name);
     testing::RunMutationFuzz(f, iterations, seed);
   }
