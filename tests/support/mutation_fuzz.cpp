@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -121,6 +122,8 @@ std::string ReadOutcome(const FuzzFormat& format, const std::vector<uint8_t>& by
 void RunMutationFuzz(const FuzzFormat& format, int iterations, uint64_t seed) {
   ASSERT_FALSE(format.seeds.empty()) << format.name;
   const char* dump = std::getenv("VORN_FUZZ_DUMP");
+  const char* slow = std::getenv("VORN_FUZZ_SLOW_MS");
+  const long slowMs = slow && *slow ? std::atol(slow) : 0;
   // Every seed must be read as it is: a fuzz run over a reader that refuses valid input
   // tests nothing.
   for (size_t i = 0; i < format.seeds.size(); ++i)
@@ -138,7 +141,15 @@ void RunMutationFuzz(const FuzzFormat& format, int iterations, uint64_t seed) {
         std::fclose(f);
       }
     }
+    const auto started = std::chrono::steady_clock::now();
     std::string outcome = ReadOutcome(format, bytes);
+    if (slowMs > 0) {
+      // Hunting only: a case that takes long hints at a loop driven by an unchecked count.
+      const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started);
+      if (ms.count() >= slowMs)
+        std::fprintf(stderr, "SLOW %s case %d: %lld ms, %zu bytes: %s\n", format.name.c_str(), i,
+                     static_cast<long long>(ms.count()), bytes.size(), HexBytes(bytes, 64).c_str());
+    }
     if (outcome != "ok" && outcome != "engine error") {
       ++faults;
       ADD_FAILURE() << format.name << " case " << i << " (seed " << seed << "): " << outcome << "\n  "

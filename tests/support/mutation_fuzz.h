@@ -42,7 +42,8 @@ struct FuzzFormat {
 // Runs `iterations` mutated cases of the format (each seed read unmutated first) and reports
 // every case that escaped with a non-engine exception through a gtest failure naming the
 // case and its bytes. When VORN_FUZZ_DUMP names a file, each input is written there before
-// it is read, so a sanitizer abort leaves the offending input behind.
+// it is read, so a sanitizer abort leaves the offending input behind. VORN_FUZZ_SLOW_MS
+// prints every case slower than that to standard error (for hunting only; never a failure).
 void RunMutationFuzz(const FuzzFormat& format, int iterations, uint64_t seed);
 
 // Reads the engine's way: nothing but EVornError may leave; used for fixed regression cases.
