@@ -2,7 +2,9 @@
 // in order; the frame's transparent index is returned as the key colour.
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "graphics/picture_io.h"
 #include "resources/error.h"
@@ -71,6 +73,12 @@ int64_t ReadGif(TDIBSurface& s, Stream& stream) {
   if (DGifGetImageDesc(gif) != GIF_OK) fail("image");
   const GifImageDesc& d = gif->Image;
   CheckPictureSize(check, d.Width, d.Height, 8);
+  // Every LZW code takes at least 3 bits and stands for at most 4096 pixels, so the bytes
+  // left bound the pixels a real file can hold; a tiny file cannot demand a huge surface.
+  const uint64_t left = data.size() - std::min(src.pos, data.size());
+  if (uint64_t(d.Width) * uint64_t(d.Height) > (left * 8 / 3 + 1) * 4096)
+    check.Fail("size", std::to_string(d.Width) + " x " + std::to_string(d.Height) + " pixels cannot come from the " +
+                           std::to_string(left) + " bytes left");
   const ColorMapObject* map = d.ColorMap ? d.ColorMap : gif->SColorMap;
   if (!map) check.Fail("colour map", "missing");
 

@@ -80,6 +80,11 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
       {"gif image of 32767 x 65535", "a.gif",
        {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 0xFF, 0x7F,
         0xFF, 0xFF, 0, 2, 2, 0x44, 0x01, 0, 0x3B}},
+      // 16384 x 16384 (256 MiB, within the surface limit) from the same few bytes: more pixels
+      // than the LZW data left could ever describe.
+      {"gif image of 16384 x 16384", "a.gif",
+       {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 0x00, 0x40,
+        0x00, 0x40, 0, 2, 2, 0x44, 0x01, 0, 0x3B}},
   };
   for (const KnownCase& c : cases) {
     FuzzFormat f{c.what, {}, Loader(c.name)};
