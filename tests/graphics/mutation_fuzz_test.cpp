@@ -92,6 +92,20 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
   }
 }
 
+// A 16 x 16 JPEG whose frame header is changed to claim 8192 x 8192: 64 M pixels cannot
+// come from a file of a few hundred bytes, so no 192 MiB surface is made for it.
+TEST(GraphicsMutationFuzz, JpegClaimingMorePixelsThanItsDataIsRefused) {
+  std::vector<uint8_t> bytes = testing::MakeJpeg(16, 16, testing::IndexedPicture(16));
+  bool patched = false;
+  for (size_t i = 0; i + 9 < bytes.size() && !patched; ++i)
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xC0) {  // baseline frame header: height, width big-endian
+      bytes[i + 5] = 0x20, bytes[i + 6] = 0x00, bytes[i + 7] = 0x20, bytes[i + 8] = 0x00;
+      patched = true;
+    }
+  ASSERT_TRUE(patched);
+  EXPECT_EQ(testing::ReadOutcome({"jpeg", {}, Loader("a.jpg")}, bytes), "engine error");
+}
+
 // An icon whose one 8-bit image is run-length coded (compression 1) and ends at once: it
 // loads opaque. The reader used to index the AND mask that only plain images fill.
 TEST(GraphicsMutationFuzz, RunLengthIconImageLoadsOpaque) {
