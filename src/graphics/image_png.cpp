@@ -2,7 +2,9 @@
 // alpha in byte 3, others 24-bit.
 #include <png.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "graphics/picture_io.h"
 #include "resources/error.h"
@@ -26,6 +28,18 @@ void ReadPng(TDIBSurface& s, Stream& stream) {
   bool alpha = (image.format & PNG_FORMAT_FLAG_ALPHA) != 0;
   int bits = alpha ? 32 : 24;
   CheckPictureSize(check, image.width, image.height, bits);
+  // The filtered rows are deflated, which packs at most 1032 bytes into one, so the file size
+  // bounds the rows a real picture can have; a tiny file cannot demand a huge surface. The
+  // header (IHDR, first after the signature, as libpng has checked) gives depth and colour type.
+  if (data.size() >= 26) {
+    static const int kChannels[7] = {1, 0, 3, 1, 2, 0, 4};
+    const int depth = data[24], type = data[25];
+    const int channels = type <= 6 ? kChannels[type] : 1;
+    const uint64_t rowBytes = 1 + (uint64_t{image.width} * static_cast<uint64_t>(depth * std::max(channels, 1)) + 7) / 8;
+    if (rowBytes * image.height > (uint64_t{data.size()} + 1) * 1032)
+      check.Fail("size", std::to_string(image.width) + " x " + std::to_string(image.height) +
+                             " pixels cannot come from a file of " + std::to_string(data.size()) + " bytes");
+  }
   image.format = alpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
   s.FreeAlpha();
   s.SetSize(static_cast<int32_t>(image.width), static_cast<int32_t>(image.height), bits);

@@ -5,7 +5,9 @@
 
 #include "graphics/dib_surface.h"
 #include "graphics/picture_io.h"
+#include "resources/error.h"
 #include "resources/stream.h"
+#include "resources/zlib_codec.h"
 #include "support/mutation_fuzz.h"
 #include "support/picture_writers.h"
 
@@ -94,6 +96,24 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
 
 // A 16 x 16 JPEG whose frame header is changed to claim 8192 x 8192: 64 M pixels cannot
 // come from a file of a few hundred bytes, so no 192 MiB surface is made for it.
+// A 7 x 5 PNG whose header claims 16000 x 16000 (32-bit: just within the surface limit):
+// refused before a gigabyte surface is made for data of a few hundred bytes. The header's
+// CRC is fixed up so that libpng itself accepts it.
+TEST(GraphicsMutationFuzz, PngClaimingMorePixelsThanItsDataIsRefused) {
+  std::vector<uint8_t> bytes = testing::MakePng(kW, kH, testing::IndexedPicture(16), true);
+  ASSERT_EQ(std::string(bytes.begin() + 12, bytes.begin() + 16), "IHDR");
+  for (size_t at : {size_t{16}, size_t{20}}) bytes[at] = 0, bytes[at + 1] = 0, bytes[at + 2] = 0x3E, bytes[at + 3] = 0x80;
+  const uint32_t crc = Crc32(std::span<const uint8_t>(bytes.data() + 12, 17));
+  for (int k = 0; k < 4; ++k) bytes[29 + static_cast<size_t>(k)] = static_cast<uint8_t>(crc >> (24 - 8 * k));
+  // Refused for its size, not later for its missing pixels.
+  try {
+    Loader("a.png")(bytes);
+    ADD_FAILURE() << "accepted";
+  } catch (const EVornError& e) {
+    EXPECT_NE(std::string(e.what()).find("size"), std::string::npos) << e.what();
+  }
+}
+
 TEST(GraphicsMutationFuzz, JpegClaimingMorePixelsThanItsDataIsRefused) {
   std::vector<uint8_t> bytes = testing::MakeJpeg(16, 16, testing::IndexedPicture(16));
   bool patched = false;
