@@ -153,18 +153,21 @@ void ReadDib(TDIBSurface& s, BinaryReader& in, int64_t pixelOffset, bool iconHei
     in.stream().Seek(pixelOffset);
   }
 
+  const bool rle = compression == kBiRle8 || compression == kBiRle4;
+  const int64_t rowBytes = DibRowBytes(width, bits);
+  // Plain rows must all be there before the surface is made for them.
+  if (!rle) in.RequireFits(height, static_cast<size_t>(rowBytes), "pixel rows");
+
   s.FreeAlpha();
   s.SetSize(static_cast<int32_t>(width), static_cast<int32_t>(height), surfaceBits);
   s.Palette() = palette;
   int32_t w = s.Width(), h = s.Height();
-  if (compression == kBiRle8 || compression == kBiRle4) {
+  if (rle) {
     // A run-length icon image has no mask this reader takes: it is opaque.
     if (andMask) andMask->assign(static_cast<size_t>(w) * static_cast<size_t>(h), 0);
     DecodeRle(s, in, compression == kBiRle4, in.stream().Size(), true);
     return;
   }
-  int64_t rowBytes = DibRowBytes(width, bits);
-  in.RequireFits(height, static_cast<size_t>(rowBytes), "pixel rows");
   std::vector<uint8_t> row(static_cast<size_t>(rowBytes));
   for (int32_t r = 0; r < h; ++r) {
     in.Bytes(row.data(), row.size(), "pixel rows");

@@ -87,6 +87,14 @@ TEST(GraphicsMutationFuzz, KnownDamagedPicturesRaiseEngineErrors) {
       {"gif image of 16384 x 16384", "a.gif",
        {'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0, 0, 0, 255, 255, 255, 0x2C, 0, 0, 0, 0, 0x00, 0x40,
         0x00, 0x40, 0, 2, 2, 0x44, 0x01, 0, 0x3B}},
+      // A bitmap with a core header claiming 16384 x 20485 at 4 bits and 64 bytes of pixels:
+      // refused before the 335 MB surface is made, not after.
+      {"bmp rows missing", "a.bmp",
+       [] {
+         std::vector<uint8_t> b = {'B', 'M', 0x5E, 0, 0, 0, 0, 0, 0, 0, 0x4A, 0, 0, 0, 12, 0, 0, 0, 0x00, 0x40, 0x05, 0x50, 1, 0, 4, 0};
+         b.resize(0x4A + 64, 0x11);  // 16 palette entries of 3 bytes, then a few pixels
+         return b;
+       }()},
   };
   for (const KnownCase& c : cases) {
     FuzzFormat f{c.what, {}, Loader(c.name)};
