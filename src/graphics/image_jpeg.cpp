@@ -51,10 +51,11 @@ const char* Decode(const uint8_t* data, size_t size, TDIBSurface* out, JpegError
     *field = "size";
     return "picture size out of range";
   }
-  // Every 8 x 8 block of a component costs at least one bit of entropy-coded data, so the
+  // Every 8 x 8 block of a component costs at least one bit of Huffman-coded data, so the
   // file size bounds the pixels a real picture can have; a tiny file cannot demand a huge
-  // surface (a truncated picture, shown in part, stays far inside this bound).
-  if (uint64_t{cinfo.image_width} * cinfo.image_height > (uint64_t{size} + 1) * 8 * 64) {
+  // surface (a truncated picture, shown in part, stays far inside this bound). Arithmetic
+  // coding can go below a bit per block and is left to the size limit alone.
+  if (!cinfo.arith_code && uint64_t{cinfo.image_width} * cinfo.image_height > (uint64_t{size} + 1) * 8 * 64) {
     jpeg_destroy_decompress(&cinfo);
     *field = "size";
     return "more pixels than the file's data can hold";
