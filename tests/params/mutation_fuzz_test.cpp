@@ -17,7 +17,7 @@ namespace {
 
 using testing::FuzzFormat;
 
-constexpr int kIterations = 3000;
+constexpr int kIterations = 2000;
 constexpr uint64_t kSeed = 20261211;
 
 std::vector<uint8_t> StoredExpression(const std::string& text) {

@@ -19,7 +19,7 @@ namespace {
 
 using testing::FuzzFormat;
 
-constexpr int kIterations = 3000;
+constexpr int kIterations = 2000;
 constexpr uint64_t kSeed = 20261211;
 
 // Pages that between them hold every command kind with its fields set.
