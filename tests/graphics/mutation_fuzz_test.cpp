@@ -172,12 +172,7 @@ TEST(GraphicsMutationFuzz, RunLengthRowOverrunIsDropped) {
 }
 
 TEST(GraphicsMutationFuzz, DamagedPicturesRaiseOnlyEngineErrors) {
-  const int iterations = testing::FuzzIterations(kIterations);
-  const uint64_t seed = testing::FuzzSeed(kSeed);
-  for (const FuzzFormat& f : Formats()) {
-    SCOPED_TRACE(f.name);
-    testing::RunMutationFuzz(f, iterations, seed);
-  }
+  testing::RunMutationFuzzAll(Formats(), kIterations, kSeed);
 }
 
 }  // namespace

@@ -101,14 +101,9 @@ FuzzFormat StatusSectionFormat() {
 }
 
 TEST(ParamsMutationFuzz, DamagedStreamsRaiseOnlyEngineErrors) {
-  const int iterations = testing::FuzzIterations(kIterations);
-  const uint64_t seed = testing::FuzzSeed(kSeed);
   std::vector<FuzzFormat> formats{ExpressionFormat(), StatusSectionFormat()};
   for (int version : {107, 113, 121, 135, 139, 140}) formats.push_back(GameSectionFormat(version));
-  for (const FuzzFormat& f : formats) {
-    SCOPED_TRACE(f.name);
-    testing::RunMutationFuzz(f, iterations, seed);
-  }
+  testing::RunMutationFuzzAll(formats, kIterations, kSeed);
 }
 
 }  // namespace

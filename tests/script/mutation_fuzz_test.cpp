@@ -150,12 +150,8 @@ TEST(ScriptMutationFuzz, KnownDamagedPages) {
 }
 
 TEST(ScriptMutationFuzz, DamagedFilesRaiseOnlyEngineErrors) {
-  const int iterations = testing::FuzzIterations(kIterations);
-  const uint64_t seed = testing::FuzzSeed(kSeed);
-  for (const FuzzFormat& f : {PageFormat(), ProjectFormat(), CommandStateFormat(), PageSourceFormat(), ProjectSourceFormat()}) {
-    SCOPED_TRACE(f.name);
-    testing::RunMutationFuzz(f, iterations, seed);
-  }
+  testing::RunMutationFuzzAll({PageFormat(), ProjectFormat(), CommandStateFormat(), PageSourceFormat(), ProjectSourceFormat()},
+                             kIterations, kSeed);
 }
 
 }  // namespace

@@ -65,12 +65,7 @@ FuzzFormat CommandLineFormat() {
 }
 
 TEST(ShellMutationFuzz, DamagedTextRaisesOnlyEngineErrors) {
-  const int iterations = testing::FuzzIterations(kIterations);
-  const uint64_t seed = testing::FuzzSeed(kSeed);
-  for (const FuzzFormat& f : {IniFormat(), InputScriptFormat(), CommandLineFormat()}) {
-    SCOPED_TRACE(f.name);
-    testing::RunMutationFuzz(f, iterations, seed);
-  }
+  testing::RunMutationFuzzAll({IniFormat(), InputScriptFormat(), CommandLineFormat()}, kIterations, kSeed);
 }
 
 }  // namespace

@@ -119,6 +119,15 @@ std::string ReadOutcome(const FuzzFormat& format, const std::vector<uint8_t>& by
   }
 }
 
+void RunMutationFuzzAll(const std::vector<FuzzFormat>& formats, int defaultIterations, uint64_t defaultSeed) {
+  const int iterations = FuzzIterations(defaultIterations);
+  const uint64_t seed = FuzzSeed(defaultSeed);
+  for (const FuzzFormat& f : formats) {
+    SCOPED_TRACE(f.name);
+    RunMutationFuzz(f, iterations, seed);
+  }
+}
+
 void RunMutationFuzz(const FuzzFormat& format, int iterations, uint64_t seed) {
   ASSERT_FALSE(format.seeds.empty()) << format.name;
   const char* dump = std::getenv("VORN_FUZZ_DUMP");

@@ -45,6 +45,9 @@ struct FuzzFormat {
 // it is read, so a sanitizer abort leaves the offending input behind. VORN_FUZZ_SLOW_MS
 // prints every case slower than that to standard error (for hunting only; never a failure).
 void RunMutationFuzz(const FuzzFormat& format, int iterations, uint64_t seed);
+// Runs every format, each under its own trace, with FuzzIterations(defaultIterations) cases
+// from the base seed FuzzSeed(defaultSeed).
+void RunMutationFuzzAll(const std::vector<FuzzFormat>& formats, int defaultIterations, uint64_t defaultSeed);
 
 // Reads the engine's way: nothing but EVornError may leave; used for fixed regression cases.
 // Returns "ok", "engine error" or a description of the fault.
