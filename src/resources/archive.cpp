@@ -7,6 +7,7 @@
 
 #include "binary_reader.h"
 #include "error.h"
+#include "path_parser.h"
 #include "sjis_case.h"
 #include "tp_random.h"
 #include "vr_texts.h"
@@ -43,16 +44,7 @@ std::string FormatMissing(const std::string& name) {
 // The folder part of a virtual name: up to and including its last '\' or '/' that is not
 // the trail byte of a two-byte character.
 std::string VirtualFolderPart(std::string_view name) {
-  size_t cut = 0;
-  for (size_t i = 0; i < name.size(); ++i) {
-    uint8_t b = static_cast<uint8_t>(name[i]);
-    if (IsLeadByte(b) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (b == '\\' || b == '/') cut = i + 1;
-  }
-  return std::string(name.substr(0, cut));
+  return std::string(name.substr(0, LastDelimiter(name, "\\/") + 1));  // npos + 1 is 0
 }
 
 std::string SlashesToBackslashes(std::string s) {

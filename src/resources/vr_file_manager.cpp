@@ -12,6 +12,7 @@
 #include "cp932.h"
 #include "error.h"
 #include "file_stream.h"
+#include "path_parser.h"
 #include "sjis_case.h"
 #include "vr_texts.h"
 
@@ -313,15 +314,8 @@ std::unique_ptr<TRangeStream> TVrFileManager::OpenRange(const std::string& name)
 }
 
 std::string TVrFileManager::FolderOf(std::string_view name) {
-  size_t cut = 0;
-  for (size_t i = 0; i < name.size(); ++i) {
-    uint8_t b = static_cast<uint8_t>(name[i]);
-    if (IsLeadByte(b) && i + 1 < name.size()) {
-      ++i;
-      continue;
-    }
-    if (b == '\\' || b == '/' || (b == ':' && i == 1)) cut = i + 1;
-  }
+  size_t cut = LastDelimiter(name, "\\/") + 1;  // npos + 1 is 0
+  if (cut == 0 && name.size() >= 2 && name[1] == ':') cut = 2;  // "C:name"
   return std::string(name.substr(0, cut));
 }
 

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "resources/cp932.h"
+#include "resources/file_stream.h"
 #include "script/page_compiler.h"
 #include "script/page_dump.h"
 
@@ -32,16 +33,8 @@ std::string ReadFile(const fs::path& p) {
 }
 
 // Written next to the target and renamed over it, so a failed run leaves no half file.
-void WriteFileAtomic(const fs::path& p, const std::vector<uint8_t>& bytes) {
-  fs::path tmp = p;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    out.flush();
-    if (!out) throw std::runtime_error(tmp.string() + ": cannot write");
-  }
-  fs::rename(tmp, p);
+void WriteOutput(const fs::path& p, const std::vector<uint8_t>& bytes) {
+  disk::WriteFileAtomic(p.string(), bytes.data(), bytes.size());
 }
 
 int Dump(const fs::path& p) {
@@ -93,7 +86,7 @@ int main(int argc, char** argv) {
     for (const fs::path& src : sources) {
       if (src.extension() == ".vpj") {
         TProjectSetting s = CompileProjectSource(ReadFile(src), src.string());
-        WriteFileAtomic(outDir / "vorn.vpb", s.SaveToBytes());
+        WriteOutput(outDir / "vorn.vpb", s.SaveToBytes());
         continue;
       }
       fs::path rel = root.empty() ? src.filename() : fs::relative(src, root);
@@ -107,7 +100,7 @@ int main(int argc, char** argv) {
     auto compiled = pages.Compile(version);
     for (size_t i = 0; i < compiled.size(); ++i) {
       fs::create_directories(outputs[i].parent_path());
-      WriteFileAtomic(outputs[i], compiled[i]->SaveToBytes());
+      WriteOutput(outputs[i], compiled[i]->SaveToBytes());
     }
     return 0;
   } catch (const std::exception& e) {
